@@ -1,0 +1,21 @@
+#pragma once
+// Text files as string lists: cut at CR, LF or CR LF, joined with CR LF.
+#include <string>
+#include <string_view>
+
+#include "text/StringList.h"
+
+namespace pelko {
+
+// Replaces the items by the lines of bytes (a NUL ends the text).
+void SplitLines(StringList& list, std::string_view bytes);
+// Reads the whole file, bytes untouched. OpenError(path) when it cannot be
+// opened or read; the list is then unchanged.
+void LoadLines(StringList& list, const std::string& path);
+// Every item followed by CR LF.
+std::string JoinLines(const StringList& list);
+// CreateError(path) when the file cannot be created; StreamWriteError() on a
+// short write (the file is closed and stays as written).
+void SaveLines(const StringList& list, const std::string& path);
+
+}  // namespace pelko
