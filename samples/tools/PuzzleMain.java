@@ -1,0 +1,5 @@
+// Stand-in for the sliding puzzle's main class. The sample archive only needs
+// a real class file under the name that its MIDlet-1 line gives; the handset
+// classes are not needed to compile it.
+public class PuzzleMain {
+}
