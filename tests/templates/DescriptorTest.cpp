@@ -1,0 +1,180 @@
+#include "templates/Descriptor.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TestFiles.h"
+#include "text/Errors.h"
+#include "text/Lines.h"
+
+namespace pelko {
+namespace {
+
+using test::Sjis;
+
+StringList Lines(const std::vector<std::string>& utf8Lines) {
+    StringList lines;
+    for (const auto& line : utf8Lines) lines.Add(Sjis(line));
+    return lines;
+}
+
+std::vector<std::string> RecordTexts(const LoadedTemplate& loaded, int index) {
+    return RecordOf(loaded.options, index).Texts();
+}
+
+const std::vector<std::string> kBlockDescriptor = {
+    "MIDlet-1: Block Game, /icon.png, BlockMain",
+    "MIDlet-Name: Block Game",
+    "MIDlet-Vendor: someone",
+    "MIDlet-Version: 1.0",
+    "MIDlet-X-Copyright: ON",
+    "Pelko-Name: 落ち物ゲーム",
+    "Pelko-Speed: 速度,INT,3",
+    "Pelko-BackColor: 背景色,COLOR,16777215",
+    "Pelko-Sound: 効果音,BOOL,1",
+    "Pelko-MIDlet-Description: 説明,TEXT,FallingBlocks",
+    "Pelko-File: 背景画像,back.png",
+};
+
+TEST(ParseTemplate, WorkedExampleGivesTheRecordTable) {
+    LoadedTemplate loaded = ParseTemplate(Lines(kBlockDescriptor));
+    EXPECT_FALSE(loaded.error.has_value());
+    EXPECT_EQ(loaded.title, "Block Game");
+    EXPECT_TRUE(loaded.copyright);
+    const std::vector<std::vector<std::string>> expected = {
+        {"Speed", "速度", "INT", "3"},
+        {"BackColor", "背景色", "COLOR", "16777215"},
+        {"Sound", "効果音", "BOOL", "1"},
+        {"MIDlet-Description", "説明", "TEXT", "FallingBlocks"},
+        {"File", "背景画像", "back.png", "back.png"},
+    };
+    ASSERT_EQ(loaded.options.Count(), static_cast<int>(expected.size()));
+    for (int i = 0; i < loaded.options.Count(); ++i) {
+        std::vector<std::string> sjis;
+        for (const auto& text : expected[i]) sjis.push_back(Sjis(text));
+        EXPECT_EQ(RecordTexts(loaded, i), sjis) << "option " << i;
+        EXPECT_EQ(loaded.options.Item(i), sjis[1]) << "item text is the label";
+    }
+}
+
+struct LineCase {
+    const char* name;
+    std::vector<std::string> lines;
+    std::string title;
+    bool copyright;
+    std::vector<std::vector<std::string>> records;
+};
+
+class ParseTemplateLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(ParseTemplateLines, GivesTitleCopyrightAndRecords) {
+    const LineCase& c = GetParam();
+    LoadedTemplate loaded = ParseTemplate(Lines(c.lines));
+    EXPECT_FALSE(loaded.error.has_value()) << *loaded.error;
+    EXPECT_EQ(loaded.title, Sjis(c.title));
+    EXPECT_EQ(loaded.copyright, c.copyright);
+    ASSERT_EQ(loaded.options.Count(), static_cast<int>(c.records.size()));
+    for (int i = 0; i < loaded.options.Count(); ++i) {
+        std::vector<std::string> sjis;
+        for (const auto& text : c.records[i]) sjis.push_back(Sjis(text));
+        EXPECT_EQ(RecordTexts(loaded, i), sjis) << "option " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ParseTemplateLines,
+    ::testing::Values(
+        LineCase{"LaterNameWins", {"MIDlet-Name: One", "MIDlet-Name: Two"}, "Two", false, {}},
+        LineCase{"EmptyName", {"MIDlet-Name: Abc", "MIDlet-Name: "}, "", false, {}},
+        LineCase{"NameWithoutSpaceIsNoName", {"MIDlet-Name:Block"}, "", false, {}},
+        LineCase{"CopyrightOff", {"MIDlet-X-Copyright: OFF"}, "", false, {}},
+        LineCase{"CopyrightLowerCase", {"MIDlet-X-Copyright: on"}, "", false, {}},
+        LineCase{"CopyrightTrailingSpace", {"MIDlet-X-Copyright: ON "}, "", false, {}},
+        LineCase{"VendorIsNotTheAuthor", {"MIDlet-Vendor: someone"}, "", false, {}},
+        LineCase{"PelkoLineWithoutColonIgnored", {"Pelko-Speed 速度,INT,3"}, "", false, {}},
+        LineCase{"OtherCasePrefixIgnored", {"pelko-Speed: 速度,INT,3"}, "", false, {}},
+        LineCase{"EmptyKeyAllowed", {"Pelko-: 空,TEXT,x"}, "", false, {{"", "空", "TEXT", "x"}}},
+        LineCase{"KeyWithSpaces", {"Pelko-My Key: ラベル,TEXT,v"}, "", false, {{"My Key", "ラベル", "TEXT", "v"}}},
+        LineCase{"SeparatorByteSkippedWhateverItIs", {"Pelko-K:XL,TEXT,v"}, "", false, {{"K", "L", "TEXT", "v"}}},
+        LineCase{"NameKeyMakesNoOption", {"Pelko-Name: 名前"}, "", false, {}},
+        LineCase{"FileWithThreeFieldsKeepsItsValue",
+                 {"Pelko-File: 画像,icon.png,C:\\data\\icon.png"}, "", false,
+                 {{"File", "画像", "icon.png", "C:\\data\\icon.png"}}},
+        LineCase{"FileWithTwoFieldsTakesTheEntryName", {"Pelko-File: 画像,icon.png"}, "", false,
+                 {{"File", "画像", "icon.png", "icon.png"}}},
+        LineCase{"File2IsNoFileOption", {"Pelko-File2: 画像,icon.png"}, "", false, {{"File2", "画像", "icon.png"}}},
+        LineCase{"UnquotedSpacesSplit", {"Pelko-D: 説明,TEXT,Falling Blocks"}, "", false,
+                 {{"D", "説明", "TEXT", "Falling", "Blocks"}}},
+        LineCase{"QuotedSpacesKept", {"Pelko-D: \"Start message\",TEXT,\"Tap to start\""}, "", false,
+                 {{"D", "Start message", "TEXT", "Tap to start"}}},
+        LineCase{"ShortRecordAccepted", {"Pelko-K: ラベル,INT"}, "", false, {{"K", "ラベル", "INT"}}},
+        LineCase{"OptionLineWinsOverNameLine", {"Pelko-MIDlet-Name: 名,TEXT,x"}, "", false,
+                 {{"MIDlet-Name", "名", "TEXT", "x"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FailureCase {
+    const char* name;
+    std::vector<std::string> lines;
+    std::string message;
+    int optionsKept;
+    std::string title;
+};
+
+class ParseTemplateFailures : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(ParseTemplateFailures, StopAtTheBadLineKeepingWhatCameBefore) {
+    const FailureCase& c = GetParam();
+    LoadedTemplate loaded = ParseTemplate(Lines(c.lines));
+    ASSERT_TRUE(loaded.error.has_value());
+    EXPECT_EQ(*loaded.error, c.message);
+    EXPECT_EQ(loaded.options.Count(), c.optionsKept);
+    EXPECT_EQ(loaded.title, c.title);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, ParseTemplateFailures,
+    ::testing::Values(
+        FailureCase{"NoSpaceAfterColonLosesTheLabel", {"Pelko-Speed:3"},
+                    "リストのインデックスが範囲を超えています (1)", 0, ""},
+        FailureCase{"NoLabel", {"Pelko-A: x,TEXT,1", "Pelko-B: "},
+                    "リストのインデックスが範囲を超えています (1)", 1, ""},
+        FailureCase{"FileWithOneField", {"Pelko-File: 画像"},
+                    "リストのインデックスが範囲を超えています (2)", 0, ""},
+        FailureCase{"FileWithNoFieldFailsOnTheTypeFirst", {"Pelko-File: "},
+                    "リストのインデックスが範囲を超えています (2)", 0, ""},
+        FailureCase{"LinesAfterTheFailureAreNotRead",
+                    {"MIDlet-Name: Before", "Pelko-A: a,TEXT,1", "Pelko-B:", "MIDlet-Name: After",
+                     "Pelko-C: c,TEXT,1"},
+                    "リストのインデックスが範囲を超えています (1)", 1, "Before"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadTemplateFile, UnreadableDescriptorRaisesTheOpenError) {
+    test::ScratchDir dir;
+    try {
+        LoadTemplateFile(dir / "missing.jad");
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()), "ファイル " + (dir / "missing.jad") + " は開けません");
+    }
+}
+
+TEST(LoadTemplateFile, SameFileTwiceGivesTheSameRecords) {
+    test::ScratchDir dir;
+    std::string text;
+    for (const auto& line : kBlockDescriptor) text += Sjis(line) + "\r\n";
+    test::WriteFile(dir / "block.jad", text);
+    LoadedTemplate first = LoadTemplateFile(dir / "block.jad");
+    LoadedTemplate second = LoadTemplateFile(dir / "block.jad");
+    ASSERT_EQ(first.options.Count(), 5);
+    ASSERT_EQ(second.options.Count(), 5);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(RecordTexts(first, i), RecordTexts(second, i));
+}
+
+TEST(RecordOf, BadIndexRaisesTheListError) {
+    StringList options;
+    EXPECT_THROW(RecordOf(options, 0), Error);
+    options.Add("no record");
+    EXPECT_THROW(RecordOf(options, 0), Error);
+}
+
+}  // namespace
+}  // namespace pelko
