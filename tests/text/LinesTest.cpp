@@ -1,0 +1,195 @@
+#include "text/Lines.h"
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "text/Errors.h"
+
+namespace pelko {
+namespace {
+
+using namespace std::string_literals;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+using Items = std::vector<std::string>;
+
+struct SplitCase {
+    std::string bytes;
+    Items items;
+};
+
+const std::vector<SplitCase>& SplitCases() {
+    static const std::vector<SplitCase> cases = {
+        {"a\r\nb", {"a", "b"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"\r\n", {""}},
+        {"", {}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"a\0b\r\nc"s, {"a"}},
+        {"a\rb\nc", {"a", "b", "c"}},
+        {"\n\n", {"", ""}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\r\n\0b"s, {"a"}},
+        {"\0a"s, {""}},
+        {"a\r\n\r", {"a", ""}},
+        {"\x83\x5C\x95\x5C\r\n\xFF", {"\x83\x5C\x95\x5C", "\xFF"}},  // bytes stay as read
+    };
+    return cases;
+}
+
+TEST(SplitLines, CutsAtCrLfAndNul) {
+    for (const auto& c : SplitCases()) {
+        StringList list{"old"};
+        SplitLines(list, c.bytes);
+        EXPECT_EQ(list.Texts(), c.items) << ::testing::PrintToString(c.bytes);
+    }
+}
+
+TEST(LoadLines, ReadsTheSameItemsFromAFile) {
+    TempDir dir;
+    for (const auto& c : SplitCases()) {
+        const std::string path = dir.File("lines.txt");
+        WriteBytes(path, c.bytes);
+        StringList list{"old"};
+        LoadLines(list, path);
+        EXPECT_EQ(list.Texts(), c.items) << ::testing::PrintToString(c.bytes);
+    }
+}
+
+TEST(LoadLines, ReadsAFileLargerThanOneRead) {
+    TempDir dir;
+    std::string bytes;
+    Items expected;
+    for (int i = 0; i < 30000; ++i) {
+        expected.push_back("line " + std::to_string(i));
+        bytes += expected.back() + "\r\n";
+    }
+    WriteBytes(dir.File("big.txt"), bytes);
+    StringList list;
+    LoadLines(list, dir.File("big.txt"));
+    EXPECT_EQ(list.Texts(), expected);
+}
+
+int OpenDescriptorCount() {
+    int count = 0;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (::readdir(fds) != nullptr) ++count;
+        ::closedir(fds);
+    }
+    return count;
+}
+
+TEST(LoadLines, MissingFileRaisesAndLeavesTheList) {
+    TempDir dir;
+    const std::string path = dir.File("missing.jad");
+    StringList list{"keep", "these"};
+    try {
+        LoadLines(list, path);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "ファイル " + path + " は開けません");
+    }
+    EXPECT_EQ(list.Texts(), (Items{"keep", "these"}));
+}
+
+TEST(LoadLines, ReadFailureRaisesClosesAndLeavesTheList) {
+    TempDir dir;  // a directory opens for reading, but reading it fails
+    StringList list{"keep"};
+    const int before = OpenDescriptorCount();
+    EXPECT_THROW(LoadLines(list, dir.Path()), Error);
+    EXPECT_EQ(OpenDescriptorCount(), before);
+    EXPECT_EQ(list.Texts(), Items{"keep"});
+}
+
+struct JoinCase {
+    Items items;
+    std::string text;
+};
+
+TEST(JoinLines, EndsEveryItemWithCrLf) {
+    const std::vector<JoinCase> cases = {
+        {{"a", "b"}, "a\r\nb\r\n"},
+        {{""}, "\r\n"},
+        {{}, ""},
+        {{"", ""}, "\r\n\r\n"},
+        {{"a\nb"}, "a\nb\r\n"},  // items are not inspected
+    };
+    for (const auto& c : cases) {
+        StringList list;
+        for (const auto& item : c.items) list.Add(item);
+        EXPECT_EQ(JoinLines(list), c.text);
+    }
+}
+
+TEST(SaveLines, WritesJoinedLinesOverAnExistingFile) {
+    TempDir dir;
+    const std::string path = dir.File("out.txt");
+    WriteBytes(path, std::string(5000, 'x'));
+    SaveLines(StringList{"a", "\x83\x5C"}, path);
+    EXPECT_EQ(ReadBytes(path), "a\r\n\x83\x5C\r\n");
+
+    SaveLines(StringList{}, path);
+    EXPECT_EQ(ReadBytes(path), "");
+
+    StringList back;
+    SaveLines(StringList{"x", "", "y"}, path);
+    LoadLines(back, path);
+    EXPECT_EQ(back.Texts(), (Items{"x", "", "y"}));
+}
+
+TEST(SaveLines, UncreatableFileRaisesCreateError) {
+    TempDir dir;
+    const std::string path = dir.File("no/such/dir/out.txt");
+    try {
+        SaveLines(StringList{"a"}, path);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "ファイル " + path + " を作成できません");
+    }
+}
+
+TEST(SaveLines, FailedWriteRaisesStreamWriteError) {
+    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    try {
+        SaveLines(StringList{"a"}, "/dev/full");
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "ストリームへの書き込みエラー");
+    }
+}
+
+// Saves under a file size limit of 10 bytes and exits 0 when the save raised
+// the write error and the file kept the 10 bytes written.
+[[noreturn]] void SaveUnderSizeLimit(const std::string& path) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{10, 10};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    bool raised = false;
+    try {
+        SaveLines(StringList{"0123456789abcdef"}, path);
+    } catch (const Error& e) {
+        raised = std::string(e.what()) == "ストリームへの書き込みエラー";
+    }
+    std::_Exit(raised && ReadBytes(path) == "0123456789" ? 0 : 1);
+}
+
+// The limit makes the single write come back short. It runs in a child
+// process so that the limit does not outlive the test.
+TEST(SaveLinesDeathTest, ShortWriteRaisesAndKeepsThePartlyWrittenFile) {
+    TempDir dir;
+    EXPECT_EXIT(SaveUnderSizeLimit(dir.File("short.txt")), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace pelko

@@ -1,0 +1,107 @@
+#include "text/Lines.h"
+
+#include "text/Errors.h"
+#include "text/Files.h"
+
+namespace pelko {
+
+namespace {
+
+constexpr char kCR = '\r';
+constexpr char kLF = '\n';
+constexpr char kNUL = '\0';
+
+bool EndsLine(char byte) {
+    return byte == kCR || byte == kLF || byte == kNUL;
+}
+
+// Reads the whole open file; false when a read fails. The size at the end
+// is only a hint for the buffer: a single read may come back short, and some
+// handles (a directory, a pipe) report no meaningful size, so it reads until 0.
+bool ReadAll(FileHandle file, std::string& bytes) {
+    constexpr std::int64_t kLargestHint = 64 * 1024 * 1024;
+    const std::int64_t size = SeekFile(file, 0, 2);
+    if (size >= 0 && SeekFile(file, 0, 0) != 0) {
+        return false;
+    }
+    if (size > 0 && size <= kLargestHint) {
+        bytes.reserve(static_cast<std::size_t>(size));
+    }
+    char chunk[64 * 1024];
+    for (;;) {
+        const long got = ReadFileBytes(file, chunk, sizeof chunk);
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+}  // namespace
+
+void SplitLines(StringList& list, std::string_view bytes) {
+    list.Clear();
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t start = i;
+        while (i < bytes.size() && !EndsLine(bytes[i])) {
+            ++i;
+        }
+        list.Add(std::string(bytes.substr(start, i - start)));
+        // CR, LF and CR LF end one line each; LF CR ends two.
+        if (i < bytes.size() && bytes[i] == kCR) {
+            ++i;
+        }
+        if (i < bytes.size() && bytes[i] == kLF) {
+            ++i;
+        }
+        if (i < bytes.size() && bytes[i] == kNUL) {
+            break;  // nothing after a NUL is read
+        }
+    }
+}
+
+void LoadLines(StringList& list, const std::string& path) {
+    UniqueFile file(OpenForReading(path));
+    if (!file.IsOpen()) {
+        throw OpenError(path);
+    }
+    std::string bytes;
+    if (!ReadAll(file.Get(), bytes)) {
+        throw OpenError(path);  // the list stays as it was
+    }
+    file.Close();
+    SplitLines(list, bytes);
+}
+
+std::string JoinLines(const StringList& list) {
+    std::size_t size = 0;
+    for (int i = 0; i < list.Count(); ++i) {
+        size += list.Item(i).size() + 2;
+    }
+    std::string text;
+    text.reserve(size);
+    for (int i = 0; i < list.Count(); ++i) {
+        text += list.Item(i);
+        text += kCR;
+        text += kLF;
+    }
+    return text;
+}
+
+void SaveLines(const StringList& list, const std::string& path) {
+    const std::string text = JoinLines(list);
+    UniqueFile file(CreateForWriting(path));
+    if (!file.IsOpen()) {
+        throw CreateError(path);
+    }
+    const long written = WriteFileBytes(file.Get(), text.data(), text.size());
+    if (written < 0 || static_cast<std::size_t>(written) != text.size()) {
+        throw StreamWriteError();  // the file closes and keeps what was written
+    }
+}
+
+}  // namespace pelko

@@ -1,0 +1,111 @@
+#include "text/Paths.h"
+
+#include <unistd.h>
+
+#include <vector>
+
+#include "text/Text.h"
+
+namespace pelko {
+
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+bool IsDelimiter(char byte, PathSyntax syntax) {
+    switch (syntax) {
+        case PathSyntax::Posix: return byte == '/';
+        case PathSyntax::Windows: return byte == '\\' || byte == ':';
+        case PathSyntax::Archive: return byte == '\\' || byte == '/';
+    }
+    return false;
+}
+
+// Host paths on POSIX are the file system's bytes (UTF-8): no pairs there.
+bool PairsBytes(PathSyntax syntax) {
+    return syntax != PathSyntax::Posix;
+}
+
+// Marks the bytes that are the second byte of a CP932 pair. Whether a byte is
+// one depends on every byte before it, so the marking runs from the start.
+std::vector<bool> TrailBytes(std::string_view path, PathSyntax syntax) {
+    std::vector<bool> trail(path.size(), false);
+    if (!PairsBytes(syntax)) {
+        return trail;
+    }
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+            trail[i + 1] = true;
+            ++i;
+        }
+    }
+    return trail;
+}
+
+// Index of the last delimiter (or dot too, for the extension search) that is
+// not the second byte of a pair; kNone when there is none.
+std::size_t LastDelimiter(std::string_view path, PathSyntax syntax, bool dotCounts) {
+    const std::vector<bool> trail = TrailBytes(path, syntax);
+    for (std::size_t i = path.size(); i-- > 0;) {
+        if (trail[i]) {
+            --i;  // the pair is passed over as one character (i >= 1 here)
+            continue;
+        }
+        if (IsDelimiter(path[i], syntax) || (dotCounts && path[i] == '.')) {
+            return i;
+        }
+    }
+    return kNone;
+}
+
+// Index of the extension's dot, or kNone when the path has no extension.
+std::size_t ExtensionStart(std::string_view path, PathSyntax syntax) {
+    const std::size_t at = LastDelimiter(path, syntax, true);
+    return at != kNone && path[at] == '.' ? at : kNone;
+}
+
+}  // namespace
+
+std::string DirectoryOf(std::string_view path, PathSyntax syntax) {
+    const std::size_t at = LastDelimiter(path, syntax, false);
+    return at == kNone ? std::string() : std::string(path.substr(0, at + 1));
+}
+
+std::string FileNameOf(std::string_view path, PathSyntax syntax) {
+    const std::size_t at = LastDelimiter(path, syntax, false);
+    return std::string(at == kNone ? path : path.substr(at + 1));
+}
+
+std::string ExtensionOf(std::string_view path, PathSyntax syntax) {
+    const std::size_t at = ExtensionStart(path, syntax);
+    return at == kNone ? std::string() : std::string(path.substr(at));
+}
+
+std::string WithExtension(std::string_view path, std::string_view extension, PathSyntax syntax) {
+    const std::size_t at = ExtensionStart(path, syntax);
+    std::string result(at == kNone ? path : path.substr(0, at));
+    result += extension;
+    return result;
+}
+
+std::string ProgramPath() {
+    // The link's length is not known beforehand: grow until it fits, with no
+    // fixed cut at any length.
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return {};
+        }
+        if (static_cast<std::size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string ProgramDirectory() {
+    return DirectoryOf(ProgramPath());
+}
+
+}  // namespace pelko
