@@ -9,9 +9,22 @@ cmake -S . -B out -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELKO_TESTS=OFF >/dev/null
 cmake --build out -j"$(nproc)"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  # No window here: show the same core at work through the command line.
+  package=out/demo/block-demo.kjx
+  mkdir -p out/demo
   echo
   echo "No display is available, so the Pelko window cannot open here."
-  echo "To see it on a virtual display:  xvfb-run -a out/bin/pelko"
+  echo "The command line builds a package from the sample template instead:"
+  echo
+  echo "\$ out/bin/pelko-cli make out/bin/block.jad -o $package --title 'Block Demo' --author demo --set Speed=5"
+  out/bin/pelko-cli make out/bin/block.jad -o "$package" --title 'Block Demo' --author demo --set Speed=5
+  echo "(The [!] line is expected: the sample's default picture back.png is not"
+  echo " beside the template, so the archive keeps the picture it has.)"
+  echo
+  echo "\$ out/bin/pelko-cli inspect $package"
+  out/bin/pelko-cli inspect "$package"
+  echo
+  echo "To see the window on a virtual display:  xvfb-run -a out/bin/pelko"
   exit 0
 fi
 exec out/bin/pelko

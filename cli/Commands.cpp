@@ -1,0 +1,238 @@
+#include "cli/Commands.h"
+
+#include <filesystem>
+#include <iomanip>
+#include <ostream>
+
+#include "build/Inspect.h"
+#include "build/Pipeline.h"
+#include "cli/Arguments.h"
+#include "cli/OptionValues.h"
+#include "cli/Texts.h"
+#include "templates/Descriptor.h"
+#include "text/Errors.h"
+#include "text/Lines.h"
+#include "text/Paths.h"
+#include "text/Text.h"
+
+namespace pelko::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every relative path on the command line is taken from the current
+// directory; the build itself never looks at it.
+std::string AbsolutePath(const std::string& path, std::string_view what) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(fs::path(path), error);
+    if (error) throw ArgumentError(std::string(what) + " " + path + ": " + error.message());
+    return absolute.string();
+}
+
+// The build derives the archive's name from the descriptor's; any other
+// file given here (the .jar, say) would be read as descriptor lines.
+std::string TemplatePath(const std::string& typed) {
+    const std::string path = AbsolutePath(typed, "TEMPLATE");
+    if (!TextEquals(LowerText(ExtensionOf(path)), ".jad")) {
+        throw ArgumentError(typed + ": a template is given by its .jad descriptor");
+    }
+    return path;
+}
+
+std::string OutputPath(const std::string& typed) {
+    const std::string name = FileNameOf(typed);
+    if (name.empty() || name == "." || name == "..") {
+        throw ArgumentError("-o " + typed + ": names a directory, not a package file");
+    }
+    return OutputPathFor(AbsolutePath(typed, "-o"));
+}
+
+// A template whose reading stopped is refused as the window refuses it.
+LoadedTemplate LoadWhole(const std::string& path) {
+    LoadedTemplate loaded = LoadTemplateFile(path);
+    if (loaded.error) throw Error(*loaded.error);
+    return loaded;
+}
+
+int Make(const MakeRequest& request, std::ostream& out) {
+    // Texts first: a bad argument ends the command before any file is read.
+    std::optional<std::string> title;
+    if (request.title) title = PackageText("--title", *request.title);
+    const std::string author = request.author ? PackageText("--author", *request.author) : std::string();
+    const std::string templatePath = TemplatePath(request.templatePath);
+    const std::string outputPath = OutputPath(request.outputPath);
+
+    // What the window shows right after the template is chosen, then the changes.
+    LoadedTemplate loaded = LoadWhole(templatePath);
+    for (const std::string& setting : request.settings) ApplySetting(loaded.options, setting);
+
+    BuildRequest build;
+    build.templatePath = templatePath;
+    build.settings.title = title.value_or(loaded.title);
+    build.settings.author = author;
+    build.settings.copyright = request.copyright.value_or(loaded.copyright);
+    build.options = &loaded.options;
+    build.outputPath = outputPath;
+    // A template's default file values name files beside it.
+    build.programDirectory = DirectoryOf(templatePath);
+    const bool made = MakePackage(build, [&out](const std::string& line) { out << line << std::endl; });
+    return made ? kExitOk : kExitFailed;
+}
+
+std::string Field(const OptionRecord& record, int index) {
+    return index < record.Count() ? Shown(record.Item(index)) : std::string();
+}
+
+int ListOptions(const OptionsRequest& request, std::ostream& out, std::ostream& err) {
+    const LoadedTemplate loaded = LoadTemplateFile(TemplatePath(request.templatePath));
+    // The options read before a faulty line are listed, as the window keeps them.
+    for (int i = 0; i < loaded.options.Count(); ++i) {
+        const OptionRecord& record = RecordOf(loaded.options, i);
+        out << i + 1 << '\t' << Field(record, kRecordKey) << '\t' << Field(record, kRecordLabel) << '\t'
+            << Field(record, kRecordType) << '\t' << Field(record, kRecordValue) << '\n';
+    }
+    if (loaded.error) {
+        out.flush();
+        err << ErrorBoxText(*loaded.error) << '\n';
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+void PrintName(std::ostream& out, std::string_view label, const std::optional<std::string>& name) {
+    if (name) out << label << ": " << Shown(*name) << " (" << name->size() << " bytes)\n";
+}
+
+void PrintHeader(const InspectReport& report, std::ostream& out) {
+    const PackageHeader& header = report.header;
+    out << "magic: " << ShownBytes(header.magic) << '\n';
+    if (header.headerLength) out << "header length: " << *header.headerLength << '\n';
+    PrintName(out, "container name", header.containerName);
+    if (header.descriptorLength) out << "descriptor length: " << *header.descriptorLength << '\n';
+    PrintName(out, "descriptor name", header.descriptorName);
+}
+
+void PrintDescriptor(const InspectReport& report, std::ostream& out) {
+    if (!report.descriptor) return;
+    out << "archive: " << report.archiveSize << " bytes at offset " << *report.archiveOffset << '\n';
+    out << "descriptor:\n";
+    StringList lines;
+    SplitLines(lines, *report.descriptor);
+    for (int i = 0; i < lines.Count(); ++i) out << "  " << Shown(lines.Item(i)) << '\n';
+}
+
+void PrintEntries(const InspectReport& report, std::ostream& out) {
+    if (!report.archiveIsZip) return;
+    out << "entries: " << report.entries.size() << '\n';
+    out << "  " << std::setw(10) << "size" << "  " << std::setw(10) << "compressed" << "  name\n";
+    for (const ArchiveEntry& entry : report.entries) {
+        out << "  " << std::setw(10) << entry.size << "  " << std::setw(10) << entry.compressedSize << "  "
+            << ShownName(entry.name) << '\n';
+    }
+}
+
+int Inspect(const InspectRequest& request, std::ostream& out) {
+    const InspectReport report = InspectPackageFile(request.packagePath);
+    out << "file: " << request.packagePath << " (" << report.fileSize << " bytes)\n";
+    PrintHeader(report, out);
+    PrintDescriptor(report, out);
+    PrintEntries(report, out);
+    for (const std::string& problem : report.problems) out << "problem: " << problem << '\n';
+    if (report.Sound()) out << "ok\n";
+    return report.Sound() ? kExitOk : kExitFailed;
+}
+
+int Run(const Request& request, std::ostream& out, std::ostream& err) {
+    if (std::holds_alternative<HelpRequest>(request)) {
+        out << HelpText();
+        return kExitOk;
+    }
+    if (std::holds_alternative<VersionRequest>(request)) {
+        out << "pelko-cli " PELKO_VERSION "\n";
+        return kExitOk;
+    }
+    if (const auto* make = std::get_if<MakeRequest>(&request)) return Make(*make, out);
+    if (const auto* options = std::get_if<OptionsRequest>(&request)) return ListOptions(*options, out, err);
+    return Inspect(std::get<InspectRequest>(request), out);
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // Whatever was printed goes out before a message, so the two keep their order.
+    try {
+        return Run(ParseArguments(args), out, err);
+    } catch (const UsageError& error) {
+        out.flush();
+        err << "pelko-cli: " << error.what() << "\nTry 'pelko-cli --help' for the usage.\n";
+        return kExitUsage;
+    } catch (const ArgumentError& error) {
+        out.flush();
+        err << "pelko-cli: " << error.what() << '\n';
+        return kExitUsage;
+    } catch (const Error& error) {
+        // Raised by the core: the text the window's error box would show.
+        out.flush();
+        err << ErrorBoxText(error.what()) << '\n';
+        return kExitFailed;
+    } catch (const std::exception& error) {
+        out.flush();
+        err << "pelko-cli: " << error.what() << '\n';
+        return kExitFailed;
+    }
+}
+
+std::string HelpText() {
+    return R"(Usage:
+  pelko-cli make TEMPLATE.jad -o OUTPUT [--title TEXT] [--author TEXT]
+                 [--copyright | --no-copyright] [--set NAME=VALUE]...
+  pelko-cli options TEMPLATE.jad
+  pelko-cli inspect PACKAGE.kjx
+  pelko-cli --help | --version
+
+make     Builds a personalised KJX package from a template: a .jad descriptor
+         with its .jar archive beside it. It starts from what the window shows
+         right after the template is chosen (the template's name, copyright
+         flag and option values, an empty author), applies the changes given
+         here and prints every line of the build's log.
+  -o, --output OUTPUT   the package to write; ".kjx" is appended unless OUTPUT
+                        already ends in ".kjx" (any letter case). An existing
+                        file is replaced.
+  --title TEXT          the application name (default: the template's)
+  --author TEXT         the author (default: empty)
+  --copyright, --no-copyright
+                        set or clear the copyright flag (default: the template's)
+  --set NAME=VALUE      sets one option; may be repeated. NAME is the option's
+                        position, key or label as "options" lists them; when
+                        several options share a key or label, use the position.
+                        INT and COLOR take an integer (decimal, or hexadecimal
+                        after 0x or $; a colour is 0xRRGGBB); BOOL takes 1/0,
+                        yes/no, true/false or on/off; a file option takes the
+                        path of an existing file; any other takes the text.
+                        An empty VALUE leaves the option not filled in.
+
+options  Lists a template's options, one a line, tab-separated: position, key,
+         label, type, default value. For a file option the type is the entry
+         it replaces in the archive.
+
+inspect  Reads a KJX package and prints its header, its descriptor text and
+         the entries of its archive, then checks it: the "KJX" magic, the
+         header length, the descriptor length, MIDlet-Jar-Size against the
+         archive, the archive as ZIP with META-INF/MANIFEST.MF, and the lines
+         MIDlet-Name, MIDlet-Vendor, MIDlet-Version, MIDlet-Jar-URL and
+         MIDlet-Jar-Size. Each problem is printed on a "problem:" line.
+
+Paths: relative paths on the command line (TEMPLATE, OUTPUT, file option
+values) are taken from the current directory. Relative file names that a
+template gives as defaults are taken from the template's own directory.
+
+Texts: arguments are UTF-8. Texts that go into a package (title, author,
+option values other than files) are stored in CP932, so each of their
+characters must exist in CP932.
+
+Exit status: 0 done; 1 the build or the check failed, or a file could not be
+read; 2 a usage error or a value that cannot be used (nothing is built).
+)";
+}
+
+}  // namespace pelko::cli

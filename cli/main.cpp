@@ -1,0 +1,11 @@
+// pelko-cli: the command line over the same core as the window.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return pelko::cli::RunCommandLine(args, std::cout, std::cerr);
+}
