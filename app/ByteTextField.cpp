@@ -1,0 +1,46 @@
+#include "app/ByteTextField.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <utility>
+
+#include "text/Cp932.h"
+#include "text/Errors.h"
+
+namespace {
+
+constexpr QChar kReplacement(0xFFFD);
+
+QString WithoutReplacements(QString text) {
+    return text.remove(kReplacement);
+}
+
+}  // namespace
+
+QString ShownText(std::string_view bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::HostPath) {
+        return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    }
+    return QString::fromStdString(pelko::Cp932ToUtf8(bytes));
+}
+
+QValidator::State Cp932Validator::validate(QString& input, int&) const {
+    return pelko::FitsCp932(WithoutReplacements(input).toStdString()) ? Acceptable : Invalid;
+}
+
+void ByteTextField::SetBytes(std::string bytes, TextEncoding encoding) {
+    // Remember first: setText runs the change handler, which reads Bytes().
+    shown_ = ShownText(bytes, encoding);
+    bytes_ = std::move(bytes);
+    remembered_ = true;
+    edit_->setText(shown_);
+}
+
+std::string ByteTextField::Bytes(TextEncoding encoding) const {
+    const QString text = edit_->text();
+    if (remembered_ && text == shown_) return bytes_;
+    if (encoding == TextEncoding::HostPath) return QFile::encodeName(text).toStdString();
+    const std::string utf8 = WithoutReplacements(text).toStdString();
+    if (auto cp932 = pelko::Utf8ToCp932(utf8)) return *std::move(cp932);
+    throw pelko::Error("'" + utf8 + "' はCP932で表せません");
+}

@@ -1,0 +1,79 @@
+#include "app/Dialogs.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+// Qt reads the pattern from the parentheses at the end of a filter; hiding
+// the details then shows the description alone, as the user knows it.
+QString NameFilter(const QString& description, const QString& pattern) {
+    return description + QStringLiteral(" (") + pattern + QStringLiteral(")");
+}
+
+std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& description,
+                                     const QString& pattern, const QString& proposed) {
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(NameFilter(description, pattern));
+    dialog.setSizeGripEnabled(true);
+    if (!proposed.isEmpty()) dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+QColor FromDialogOrder(std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
+                  static_cast<int>((bits >> 16) & 0xFF));
+}
+
+std::int32_t ToDialogOrder(const QColor& color) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(color.red()) |
+                                     static_cast<std::uint32_t>(color.green()) << 8 |
+                                     static_cast<std::uint32_t>(color.blue()) << 16);
+}
+
+}  // namespace
+
+std::optional<QString> QtDialogs::SaveFile(const QString& title, const QString& description,
+                                           const QString& pattern, const QString& proposed) {
+    QFileDialog dialog(QApplication::activeWindow(), title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // AnyFile in a directory that exists; Qt asks before overwriting by default.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return RunFileDialog(dialog, description, pattern, proposed);
+}
+
+std::optional<QString> QtDialogs::OpenFile(const QString& title, const QString& description,
+                                           const QString& pattern, const QString& proposed) {
+    QFileDialog dialog(QApplication::activeWindow(), title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return RunFileDialog(dialog, description, pattern, proposed);
+}
+
+std::optional<std::int32_t> QtDialogs::PickColor(std::int32_t initialDialogOrder) {
+    const QColor chosen =
+        QColorDialog::getColor(FromDialogOrder(initialDialogOrder), QApplication::activeWindow());
+    if (!chosen.isValid()) return std::nullopt;
+    return ToDialogOrder(chosen);
+}
+
+void QtDialogs::ShowError(const QString& message) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Pelko"), message, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+bool QtDialogs::ConfirmReplace(const QString& path) {
+    const auto answer = QMessageBox::question(
+        QApplication::activeWindow(), QStringLiteral("作成"),
+        path + QStringLiteral(" は既に存在します。\n置き換えますか?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes;
+}

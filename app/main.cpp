@@ -1,0 +1,35 @@
+// Process entry: the application object, the main window and its event loop.
+#include <QApplication>
+#include <exception>
+#include <memory>
+
+#include "app/Dialogs.h"
+#include "app/Unit1.h"
+#include "text/Errors.h"
+#include "text/Paths.h"
+
+namespace {
+
+void ShowFatal(const char* message) {
+    QtDialogs().ShowError(QString::fromStdString(pelko::ErrorBoxText(message)));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pelko"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pelko"));
+    // An error that escapes the window's creation or the event loop is shown
+    // like any other; the process then ends as after a normal close.
+    try {
+        TForm1 form1(pelko::ProgramDirectory(), std::make_unique<QtDialogs>());
+        form1.show();
+        QApplication::exec();
+    } catch (const std::exception& error) {
+        ShowFatal(error.what());
+    } catch (...) {
+        ShowFatal("");
+    }
+    return 0;
+}
