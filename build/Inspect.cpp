@@ -203,11 +203,6 @@ private:
     zip_error_t error_;
 };
 
-// An entry name inside a sentence: UTF-8 as it is, anything else read as CP932.
-std::string NameInText(const std::string& raw) {
-    return Utf8ToCp932(raw) ? raw : Cp932ToUtf8(raw);
-}
-
 ArchivePtr OpenArchive(std::string_view archive, InspectReport& report) {
     ZipError error;
     SourcePtr source(zip_source_buffer_create(archive.data(), archive.size(), 0, error.Get()));
@@ -227,7 +222,7 @@ bool VerifyEntryData(zip_t* archive, zip_uint64_t index, const std::string& name
                      std::uint64_t& budget, InspectReport& report) {
     EntryPtr entry(zip_fopen_index(archive, index, 0));
     if (!entry) {
-        report.problems.push_back("the archive entry " + NameInText(name) + " cannot be read (" +
+        report.problems.push_back("the archive entry " + ReadableText(name) + " cannot be read (" +
                                   zip_strerror(archive) + ")");
         return false;
     }
@@ -236,7 +231,7 @@ bool VerifyEntryData(zip_t* archive, zip_uint64_t index, const std::string& name
         const zip_int64_t got = zip_fread(entry.get(), buffer, sizeof buffer);
         if (got == 0) return true;
         if (got < 0) {
-            report.problems.push_back("the archive entry " + NameInText(name) + " is damaged (" +
+            report.problems.push_back("the archive entry " + ReadableText(name) + " is damaged (" +
                                       zip_file_strerror(entry.get()) + ")");
             return false;
         }

@@ -60,15 +60,6 @@ std::string Printable(std::string_view utf8) {
 
 }  // namespace
 
-bool IsUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const Decoded decoded = DecodeAt(text, at);
-        if (decoded.length == 0) return false;
-        at += decoded.length;
-    }
-    return true;
-}
-
 std::string PackageText(std::string_view argument, std::string_view utf8) {
     if (std::optional<std::string> converted = Utf8ToCp932(utf8)) return *converted;
     // Name the first character that stops the conversion, so the user knows

@@ -7,8 +7,6 @@
 
 namespace pelko::cli {
 
-bool IsUtf8(std::string_view text);
-
 // The CP932 form of a UTF-8 argument for a package. ArgumentError naming the
 // argument (for example "--title") and the first character CP932 cannot
 // hold, or saying that the text is not UTF-8.

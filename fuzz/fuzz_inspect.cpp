@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "build/Inspect.h"
+#include "text/Cp932.h"
 
 namespace {
 
@@ -15,22 +16,6 @@ void Require(bool condition) {
     if (!condition) std::abort();
 }
 
-bool IsUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80                  ? 1
-                                   : lead >= 0xC2 && lead <= 0xDF ? 2
-                                   : lead >= 0xE0 && lead <= 0xEF ? 3
-                                   : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                                  : 0;
-        if (length == 0 || text.size() - at < length) return false;
-        for (std::size_t i = 1; i < length; ++i) {
-            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
-        }
-        at += length;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -57,6 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (report.Sound()) Require(report.descriptor.has_value() && report.archiveIsZip);
     // Problems are shown on a terminal as they are.
-    for (const std::string& problem : report.problems) Require(!problem.empty() && IsUtf8(problem));
+    for (const std::string& problem : report.problems) Require(!problem.empty() && pelko::IsUtf8(problem));
     return 0;
 }

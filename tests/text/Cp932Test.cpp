@@ -60,5 +60,20 @@ TEST(Cp932, UndecodableBytesBecomeReplacementCharacters) {
     }
 }
 
+TEST(Cp932, ReadableTextKeepsUtf8AndReadsTheRestAsCp932) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"plain.png", "plain.png"},
+        {"/home/u/\xED\x95\x9C.png", "/home/u/\xED\x95\x9C.png"},  // UTF-8 with no CP932 form stays
+        {"\x94\x77\x8C\x69.png", "背景.png"},                       // CP932 bytes are converted
+        {"\xC0\x80", "ﾀ\xEF\xBF\xBD"},  // overlong UTF-8 is no UTF-8: CP932 katakana, then nothing
+    };
+    for (const auto& [bytes, shown] : cases) {
+        EXPECT_EQ(ReadableText(bytes), shown) << ::testing::PrintToString(bytes);
+    }
+    EXPECT_FALSE(IsUtf8("\xE3\x81"));  // cut off after its lead byte
+    EXPECT_FALSE(IsUtf8("\xF5\x80\x80\x80"));
+    EXPECT_TRUE(IsUtf8(""));
+}
+
 }  // namespace
 }  // namespace pelko
