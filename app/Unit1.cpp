@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QUrl>
@@ -29,6 +30,8 @@ namespace {
 constexpr int kClientWidth = 290;
 constexpr int kClientHeight = 200;
 constexpr int kFontPixels = 12;
+// Below this a caption is no easier to read than a clipped one.
+constexpr int kSmallestCaptionPixels = 9;
 
 // System menu and minimise, no maximise: the window has one fixed size.
 constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
@@ -44,6 +47,21 @@ QFont WindowFont() {
                       QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
     font.setPixelSize(kFontPixels);
     return font;
+}
+
+// The layout is that of the classic window; where the installed font runs
+// wider than the fonts it was drawn for, a caption gives up a pixel or two of
+// height rather than lose its last letters. reserved: room the control needs
+// besides its text.
+void FitCaption(QWidget* control, const QString& caption, int reserved) {
+    QString shown = caption;
+    shown.remove(QLatin1Char('&'));  // the mnemonic marker takes no room
+    QFont font = control->font();
+    while (font.pixelSize() > kSmallestCaptionPixels &&
+           QFontMetrics(font).horizontalAdvance(shown) > control->width() - reserved) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    if (font != control->font()) control->setFont(font);
 }
 
 QFont LogFont() {
@@ -182,10 +200,21 @@ void TForm1::CreateControls() {
         edit->setAcceptDrops(false);
     }
 
+    FitCaptions();
+
     LabelTemp->setBuddy(ComboTemp);
     LabelTitle->setBuddy(EditTitle);
     LabelAuthor->setBuddy(EditAuthor);
     LabelOptions->setBuddy(ComboOptions);
+}
+
+void TForm1::FitCaptions() {
+    for (QLabel* label : {LabelTemp, LabelTitle, LabelAuthor, LabelOptions, LabelValue}) {
+        FitCaption(label, label->text(), 0);
+    }
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, CheckCopy) +
+                          style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, CheckCopy);
+    FitCaption(CheckCopy, CheckCopy->text(), indicator);
 }
 
 void TForm1::SetTabOrder() {

@@ -91,6 +91,7 @@ private:
     void SetUpWindow();
     void CreateControls();
     QLabel* MakeLabel(const char* name, const QString& text, const QRect& geometry);
+    void FitCaptions();
     void SetTabOrder();
     void ConnectHandlers();
     void CentreOnScreen();

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QStyle>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -211,6 +212,28 @@ private slots:
                 QVERIFY2(metrics.inFont(c), qPrintable(QFontInfo(shown).family()));
             }
         }
+    }
+
+    void captionsFitTheirControls() {
+        ProgramDir dir;
+        Window window = OpenWindow(dir);
+        TForm1& form = *window.form;
+        for (QLabel* label : {form.LabelTemp, form.LabelTitle, form.LabelAuthor, form.LabelOptions,
+                              form.LabelValue}) {
+            QString text = label->text();
+            text.remove(QLatin1Char('&'));
+            const int needed = QFontMetrics(label->font()).horizontalAdvance(text);
+            QVERIFY2(needed <= label->width() || label->font().pixelSize() == 9,
+                     qPrintable(label->objectName()));
+            QVERIFY(label->font().pixelSize() >= 9 && label->font().pixelSize() <= 12);
+        }
+        QCheckBox* box = form.CheckCopy;
+        const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                              box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+        const int needed = QFontMetrics(box->font()).horizontalAdvance(QStringLiteral("Copyright"));
+        QVERIFY(needed + indicator <= box->width() || box->font().pixelSize() == 9);
+        // A caption that fits keeps the window's own size.
+        QCOMPARE(form.ButtonMake->font().pixelSize(), 12);
     }
 
     void logIsReadOnlyWithAScrollBar() {
