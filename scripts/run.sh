@@ -16,10 +16,11 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display is available, so the Pelko window cannot open here."
   echo "The command line builds a package from the sample template instead:"
   echo
-  echo "\$ out/bin/pelko-cli make out/bin/block.jad -o $package --title 'Block Demo' --author demo --set Speed=5"
-  out/bin/pelko-cli make out/bin/block.jad -o "$package" --title 'Block Demo' --author demo --set Speed=5
-  echo "(The [!] line is expected: the sample's default picture back.png is not"
-  echo " beside the template, so the archive keeps the picture it has.)"
+  # The picture for the background option: any PNG will do, here the icon.
+  unzip -p out/bin/block.jar icon.png > out/demo/sky.png
+  echo "\$ out/bin/pelko-cli make out/bin/block.jad -o $package --title 'Block Demo' --author demo --set Speed=5 --set 背景画像=out/demo/sky.png"
+  out/bin/pelko-cli make out/bin/block.jad -o "$package" --title 'Block Demo' --author demo --set Speed=5 \
+    --set 背景画像=out/demo/sky.png
   echo
   echo "\$ out/bin/pelko-cli inspect $package"
   out/bin/pelko-cli inspect "$package"
