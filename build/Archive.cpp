@@ -1,10 +1,15 @@
 #include "build/Archive.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
-#include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -70,7 +75,11 @@ bool IsUtf8(std::string_view text) {
 // Names reach a message quoted and in UTF-8. Host names already are UTF-8;
 // entry names from a descriptor are CP932, which is converted.
 std::string Shown(std::string_view name) {
-    return "\"" + (IsUtf8(name) ? std::string(name) : Cp932ToUtf8(name)) + "\"";
+    const std::string text = IsUtf8(name) ? std::string(name) : Cp932ToUtf8(name);
+    std::string shown;
+    shown.reserve(text.size() + 2);
+    shown.append(1, '"').append(text).append(1, '"');
+    return shown;
 }
 
 // Copies as much of text as fits, cutting before a character rather than
@@ -193,7 +202,7 @@ std::string BareNameOf(const std::string& name) {
 struct ArchiveDiscard {
     void operator()(zip_t* archive) const noexcept { zip_discard(archive); }
 };
-// Discards every change unless Commit took the archive over.
+// Discards every change unless WriteArchive took the archive over.
 using ArchivePtr = std::unique_ptr<zip_t, ArchiveDiscard>;
 
 struct SourceFree {
@@ -263,9 +272,9 @@ ArchivePtr OpenArchive(const std::string& path, const std::string& shown, int fl
 }
 
 // libzip writes a temporary file beside the archive and renames it over the
-// archive only when everything is written; on failure the archive stays as
-// it was and the handle is discarded.
-void Commit(ArchivePtr& archive, const std::string& shown) {
+// archive only when everything is written. On failure the archive stays as
+// it was and the handle keeps its changes, to be written again or discarded.
+void WriteArchive(ArchivePtr& archive, const std::string& shown) {
     if (zip_close(archive.get()) == 0) {
         archive.release();  // zip_close freed it
         return;
@@ -284,133 +293,203 @@ std::vector<zip_uint64_t> EntriesNamed(zip_t* archive, std::string_view name) {
     return found;
 }
 
-// ------------------------------------------------------ choosing a method
+// ---------------------------------------------------------------- new data
 
-// Learns what deflate at level 9 makes of a file without keeping the result:
-// libzip compresses the file into an archive whose bytes are dropped as they
-// come, all but the local header, whose size fields hold the answer. Memory
-// stays bounded whatever the file's size, and the sizes are exactly those
-// libzip produces when it stores the file for real.
-class DeflateProbe {
-public:
-    // True when deflate makes the file smaller, as the zip tool decides
-    // between deflating and storing at level 9.
-    static bool Shrinks(const std::string& path, const std::string& shownName);
+struct FileClose {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileClose>;
 
-private:
-    static constexpr std::size_t kLocalHeaderSize = 30;
-    static constexpr std::size_t kCompressedSizeAt = 18;
-    static constexpr std::size_t kOriginalSizeAt = 22;
+[[noreturn]] void FailReading(const std::string& shownName, int zipError, int systemError) {
+    ZipError error;
+    zip_error_set(error.Get(), zipError, systemError);
+    throw ArchiveFailure(kArchiveFileUnreadable, "cannot read " + shownName + ": " + TextOf(error.Get()));
+}
 
-    static zip_int64_t Callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command);
-    zip_int64_t Handle(void* data, zip_uint64_t length, zip_source_cmd_t command);
-    zip_int64_t Write(const void* data, zip_uint64_t length);
-    zip_int64_t SeekWrite(void* data, zip_uint64_t length);
-    std::uint32_t HeaderField(std::size_t at) const;
+// The scratch data belongs to the new archive, so failing to write it is
+// failing to write the archive.
+[[noreturn]] void FailWritingScratch(const std::string& shownArchive, int systemError) {
+    ZipError error;
+    zip_error_set(error.Get(), ZIP_ER_WRITE, systemError);
+    throw ArchiveFailure(kArchiveWriteError, "cannot write archive " + shownArchive + ": " + TextOf(error.Get()));
+}
 
-    std::array<unsigned char, kLocalHeaderSize> header_{};
-    zip_uint64_t position_ = 0;
-    zip_uint64_t end_ = 0;
-    ZipError error_;
+// An unnamed file beside the archive, where libzip writes its temporary
+// archive too: removed from the directory at once, gone when closed.
+FilePtr ScratchFile(const std::string& archivePath, const std::string& shownArchive) {
+    std::string pattern = DirectoryOf(archivePath) + ".pelko-data-XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        ZipError error;
+        zip_error_set(error.Get(), ZIP_ER_TMPOPEN, errno);
+        throw ArchiveFailure(kArchiveTempFile, "cannot write archive " + shownArchive + ": " + TextOf(error.Get()));
+    }
+    unlink(pattern.c_str());
+    FilePtr file(fdopen(fd, "w+b"));
+    if (!file) {
+        const int error = errno;
+        close(fd);
+        FailWritingScratch(shownArchive, error);
+    }
+    return file;
+}
+
+// What an entry's data is read from when the archive is written: a file kept
+// open since its command ran, with what libzip needs to know about it.
+struct EntryData {
+    FilePtr file;
+    zip_stat_t stat;  // always size, time and method; for deflated data also CRC and compressed size
+    zip_file_attributes_t attributes;
+    ZipError error;
 };
 
-bool DeflateProbe::Shrinks(const std::string& path, const std::string& shownName) {
-    DeflateProbe sink;  // outlives the scratch archive, which calls into it
-    ZipError error;
-    SourcePtr output(zip_source_function_create(&DeflateProbe::Callback, &sink, error.Get()));
-    zip_t* opened = output ? zip_open_from_source(output.get(), ZIP_TRUNCATE, error.Get()) : nullptr;
-    if (opened == nullptr) {
-        throw ArchiveFailure(ResultOf(error.Get()), "cannot compress: " + TextOf(error.Get()));
-    }
-    output.release();
-    ArchivePtr scratch(opened);
-
-    SourcePtr file(zip_source_file_create(path.c_str(), 0, -1, error.Get()));
-    if (!file) {
-        throw ArchiveFailure(kArchiveFileUnreadable, "cannot read " + shownName + ": " + TextOf(error.Get()));
-    }
-    const zip_int64_t index = zip_file_add(scratch.get(), "probe", file.get(), 0);
-    if (index < 0) FailWith(scratch.get(), "cannot compress " + shownName);
-    file.release();
-    if (zip_set_file_compression(scratch.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
-                                 kStrongestLevel) < 0) {
-        FailWith(scratch.get(), "cannot compress " + shownName);
-    }
-    // The sink never fails, so a failure here is reading the file.
-    if (zip_close(scratch.get()) != 0) {
-        zip_error_t* failure = zip_get_error(scratch.get());
-        throw ArchiveFailure(kArchiveFileUnreadable, "cannot read " + shownName + ": " + TextOf(failure));
-    }
-    scratch.release();
-
-    const std::uint32_t compressed = sink.HeaderField(kCompressedSizeAt);
-    const std::uint32_t original = sink.HeaderField(kOriginalSizeAt);
-    // 0xFFFFFFFF: sizes in a Zip64 field, for files far beyond a handset's;
-    // deflate them as libzip would.
-    return compressed == 0xFFFFFFFFu || original == 0xFFFFFFFFu || compressed < original;
-}
-
-zip_int64_t DeflateProbe::Callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-    return static_cast<DeflateProbe*>(self)->Handle(data, length, command);
-}
-
-// An empty, writable, seekable source: just what an archive written from
-// scratch needs.
-zip_int64_t DeflateProbe::Handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+// A libzip source over EntryData, which it owns. Unlike libzip's source over
+// a FILE*, it starts at the beginning at every open, so a commit that failed
+// can be tried again. Data already deflated passes into the archive as it is.
+zip_int64_t EntryDataCallback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto* entry = static_cast<EntryData*>(state);
     switch (command) {
         case ZIP_SOURCE_SUPPORTS:
-            return zip_source_make_command_bitmap(
-                ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
-                ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS,
-                ZIP_SOURCE_BEGIN_WRITE, ZIP_SOURCE_COMMIT_WRITE, ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_WRITE,
-                ZIP_SOURCE_SEEK_WRITE, ZIP_SOURCE_TELL_WRITE, ZIP_SOURCE_REMOVE, -1);
-        case ZIP_SOURCE_STAT: {
-            auto* stat = static_cast<zip_stat_t*>(data);
-            zip_stat_init(stat);
-            stat->size = 0;
-            stat->valid |= ZIP_STAT_SIZE;
-            return sizeof(zip_stat_t);
-        }
-        case ZIP_SOURCE_SEEK:
-            return zip_source_seek_compute_offset(0, 0, data, length, error_.Get()) < 0 ? -1 : 0;
-        case ZIP_SOURCE_BEGIN_WRITE: position_ = end_ = 0; return 0;
-        case ZIP_SOURCE_WRITE: return Write(data, length);
-        case ZIP_SOURCE_SEEK_WRITE: return SeekWrite(data, length);
-        case ZIP_SOURCE_TELL_WRITE: return static_cast<zip_int64_t>(position_);
-        case ZIP_SOURCE_ERROR: return zip_error_to_data(error_.Get(), data, length);
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                                  ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                                  ZIP_SOURCE_SUPPORTS, ZIP_SOURCE_GET_FILE_ATTRIBUTES, -1);
         case ZIP_SOURCE_OPEN:
-        case ZIP_SOURCE_READ:
-        case ZIP_SOURCE_TELL:
-        case ZIP_SOURCE_CLOSE:
-        case ZIP_SOURCE_COMMIT_WRITE:
-        case ZIP_SOURCE_ROLLBACK_WRITE:
-        case ZIP_SOURCE_REMOVE:
-        case ZIP_SOURCE_FREE: return 0;
-        default: zip_error_set(error_.Get(), ZIP_ER_OPNOTSUPP, 0); return -1;
+            if (std::fseek(entry->file.get(), 0, SEEK_SET) == 0) return 0;
+            zip_error_set(entry->error.Get(), ZIP_ER_SEEK, errno);
+            return -1;
+        case ZIP_SOURCE_READ: {
+            const std::size_t got = std::fread(data, 1, length, entry->file.get());
+            if (got < length && std::ferror(entry->file.get())) {
+                zip_error_set(entry->error.Get(), ZIP_ER_READ, errno);
+                return -1;
+            }
+            return static_cast<zip_int64_t>(got);
+        }
+        case ZIP_SOURCE_CLOSE: return 0;
+        case ZIP_SOURCE_STAT:
+            if (length < sizeof entry->stat) break;
+            std::memcpy(data, &entry->stat, sizeof entry->stat);
+            return sizeof entry->stat;
+        case ZIP_SOURCE_GET_FILE_ATTRIBUTES:
+            if (length < sizeof entry->attributes) break;
+            std::memcpy(data, &entry->attributes, sizeof entry->attributes);
+            return sizeof entry->attributes;
+        case ZIP_SOURCE_ERROR: return zip_error_to_data(entry->error.Get(), data, length);
+        case ZIP_SOURCE_FREE: delete entry; return 0;
+        default: break;
     }
+    zip_error_set(entry->error.Get(), ZIP_ER_INVAL, 0);
+    return -1;
 }
 
-zip_int64_t DeflateProbe::Write(const void* data, zip_uint64_t length) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    for (zip_uint64_t i = 0; i < length && position_ + i < header_.size(); ++i) {
-        header_[position_ + i] = bytes[i];
+SourcePtr SourceOf(std::unique_ptr<EntryData> entry) {
+    ZipError error;
+    SourcePtr source(zip_source_function_create(&EntryDataCallback, entry.get(), error.Get()));
+    if (!source) throw ArchiveFailure(ResultOf(error.Get()), "cannot store: " + TextOf(error.Get()));
+    entry.release();  // the source owns it now
+    return source;
+}
+
+// What libzip's own file source and deflate would say of the entry: the file's
+// Unix mode and, for deflated data, the "maximum compression" flag of level 9.
+zip_file_attributes_t AttributesOf(const struct stat& file, bool deflated) {
+    zip_file_attributes_t attributes;
+    zip_file_attributes_init(&attributes);
+    attributes.valid = ZIP_FILE_ATTRIBUTES_HOST_SYSTEM | ZIP_FILE_ATTRIBUTES_EXTERNAL_FILE_ATTRIBUTES;
+    attributes.host_system = ZIP_OPSYS_UNIX;
+    attributes.external_file_attributes =
+        static_cast<zip_uint32_t>(file.st_mode) << 16 | ((file.st_mode & S_IWUSR) ? 0 : 1);
+    if (deflated) {
+        attributes.valid |= ZIP_FILE_ATTRIBUTES_VERSION_NEEDED | ZIP_FILE_ATTRIBUTES_GENERAL_PURPOSE_BIT_FLAGS;
+        attributes.version_needed = 20;
+        attributes.general_purpose_bit_flags = 0x0002;
+        attributes.general_purpose_bit_mask = 0x0006;  // the two bits that tell deflate's level
     }
-    position_ += length;
-    end_ = std::max(end_, position_);
-    return static_cast<zip_int64_t>(length);
+    return attributes;
 }
 
-zip_int64_t DeflateProbe::SeekWrite(void* data, zip_uint64_t length) {
-    const zip_int64_t at = zip_source_seek_compute_offset(position_, end_, data, length, error_.Get());
-    if (at < 0) return -1;
-    position_ = static_cast<zip_uint64_t>(at);
-    return 0;
+struct DeflateEnd {
+    void operator()(z_stream* stream) const noexcept { deflateEnd(stream); }
+};
+
+struct Deflated {
+    zip_uint64_t size = 0;
+    zip_uint64_t compressedSize = 0;
+    zip_uint32_t crc = 0;
+};
+
+// Deflates the whole file into scratch as libzip does at level 9: a raw
+// stream with a 32 KiB window and zlib's largest memory level. Both files
+// pass through a fixed buffer, so memory stays bounded.
+Deflated DeflateInto(std::FILE* file, std::FILE* scratch, const std::string& shownName,
+                     const std::string& shownArchive) {
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, MAX_MEM_LEVEL, Z_DEFAULT_STRATEGY) !=
+        Z_OK) {
+        throw std::bad_alloc();
+    }
+    const std::unique_ptr<z_stream, DeflateEnd> end(&stream);
+    constexpr std::size_t kBufferSize = 64 * 1024;
+    std::vector<unsigned char> in(kBufferSize);
+    std::vector<unsigned char> out(kBufferSize);
+    Deflated result;
+    uLong crc = crc32(0, nullptr, 0);
+    int flush = Z_NO_FLUSH;
+    while (flush != Z_FINISH) {
+        const std::size_t got = std::fread(in.data(), 1, in.size(), file);
+        if (got < in.size() && std::ferror(file)) FailReading(shownName, ZIP_ER_READ, errno);
+        flush = got < in.size() ? Z_FINISH : Z_NO_FLUSH;
+        crc = crc32(crc, in.data(), static_cast<uInt>(got));
+        result.size += got;
+        stream.next_in = in.data();
+        stream.avail_in = static_cast<uInt>(got);
+        do {
+            stream.next_out = out.data();
+            stream.avail_out = static_cast<uInt>(out.size());
+            deflate(&stream, flush);  // cannot fail with a valid stream and room for output
+            const std::size_t made = out.size() - stream.avail_out;
+            if (std::fwrite(out.data(), 1, made, scratch) != made) FailWritingScratch(shownArchive, errno);
+            result.compressedSize += made;
+        } while (stream.avail_out == 0);
+    }
+    if (std::fflush(scratch) != 0) FailWritingScratch(shownArchive, errno);
+    result.crc = static_cast<zip_uint32_t>(crc);
+    return result;
 }
 
-std::uint32_t DeflateProbe::HeaderField(std::size_t at) const {
-    return static_cast<std::uint32_t>(header_[at]) | static_cast<std::uint32_t>(header_[at + 1]) << 8 |
-           static_cast<std::uint32_t>(header_[at + 2]) << 16 |
-           static_cast<std::uint32_t>(header_[at + 3]) << 24;
+struct NewData {
+    SourcePtr source;
+    zip_int32_t method;
+};
+
+// Reads the file once, now: deflated at level 9 if that makes it smaller, as
+// the zip tool decides, otherwise stored as it is. Either way the data comes
+// from a file held open, so what happens to the path afterwards is no matter.
+NewData TakeFile(const std::string& path, const std::string& shownName, const std::string& archivePath,
+                 const std::string& shownArchive) {
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    struct stat status {};
+    if (!file) FailReading(shownName, ZIP_ER_OPEN, errno);
+    if (fstat(fileno(file.get()), &status) != 0) FailReading(shownName, ZIP_ER_READ, errno);
+    FilePtr scratch = ScratchFile(archivePath, shownArchive);
+    const Deflated deflated = DeflateInto(file.get(), scratch.get(), shownName, shownArchive);
+    const bool shrinks = deflated.compressedSize < deflated.size;
+
+    auto entry = std::make_unique<EntryData>();
+    entry->file = shrinks ? std::move(scratch) : std::move(file);
+    zip_stat_init(&entry->stat);
+    entry->stat.valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
+    entry->stat.size = deflated.size;
+    entry->stat.mtime = status.st_mtime;
+    entry->stat.comp_method = shrinks ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
+    entry->stat.encryption_method = ZIP_EM_NONE;
+    if (shrinks) {
+        entry->stat.valid |= ZIP_STAT_CRC | ZIP_STAT_COMP_SIZE;
+        entry->stat.crc = deflated.crc;
+        entry->stat.comp_size = deflated.compressedSize;
+    }
+    entry->attributes = AttributesOf(status, shrinks);
+    return NewData{SourceOf(std::move(entry)), shrinks ? ZIP_CM_DEFLATE : ZIP_CM_STORE};
 }
 
 // ------------------------------------------------------------ storing a file
@@ -426,39 +505,14 @@ void RequireFile(const std::string& path, const std::string& shownName) {
     }
 }
 
-// Puts the file's bytes into the entry at index, or into a new entry named
-// entryName. Deflated at level 9, or stored when that is not smaller.
-void PutFile(zip_t* archive, std::optional<zip_uint64_t> index, const std::string& entryName,
-             const std::string& path, const std::string& shownName) {
-    const zip_int32_t method = DeflateProbe::Shrinks(path, shownName) ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
-    ZipError error;
-    SourcePtr data(zip_source_file_create(path.c_str(), 0, -1, error.Get()));
-    if (!data) {
-        throw ArchiveFailure(kArchiveFileUnreadable, "cannot read " + shownName + ": " + TextOf(error.Get()));
-    }
-
-    zip_uint64_t at = 0;
-    if (index) {
-        if (zip_file_replace(archive, *index, data.get(), 0) < 0) {
-            FailWith(archive, "cannot store " + shownName);
-        }
-        at = *index;
-    } else {
-        // The bytes are kept as given. libzip marks a name as UTF-8 when its
-        // bytes are UTF-8 beyond ASCII; CP932 names stay unmarked.
-        const zip_int64_t added = zip_file_add(archive, entryName.c_str(), data.get(), ZIP_FL_ENC_GUESS);
-        if (added < 0) FailWith(archive, "cannot store " + shownName);
-        at = static_cast<zip_uint64_t>(added);
-    }
-    data.release();  // the archive owns it now
-
-    // Method first, then the old entry's leftovers: the order in which libzip
-    // keeps both changes to a replaced entry.
+// The method the data needs, and nothing left of the entry it replaces.
+// Method first, then the old entry's leftovers: the order in which libzip
+// keeps both changes to a replaced entry. Deflated data is named deflated so
+// that libzip copies it as it is.
+void Describe(zip_t* archive, zip_uint64_t at, bool replaced, zip_int32_t method, const std::string& shownName) {
     const zip_uint32_t level = method == ZIP_CM_DEFLATE ? kStrongestLevel : 0;
-    if (zip_set_file_compression(archive, at, method, level) < 0) {
-        FailWith(archive, "cannot store " + shownName);
-    }
-    if (!index) return;
+    if (zip_set_file_compression(archive, at, method, level) < 0) FailWith(archive, "cannot store " + shownName);
+    if (!replaced) return;
 
     // A replaced entry would keep the old one's encryption and extra fields.
     zip_stat_t old;
@@ -469,6 +523,39 @@ void PutFile(zip_t* archive, std::optional<zip_uint64_t> index, const std::strin
     }
     if (zip_file_extra_field_delete(archive, at, ZIP_EXTRA_FIELD_ALL, ZIP_FL_CENTRAL | ZIP_FL_LOCAL) < 0) {
         FailWith(archive, "cannot store " + shownName);
+    }
+}
+
+// Puts the data into the entry at index, or into a new entry named
+// entryName. A failure leaves the archive as it was: a new entry goes again,
+// a replaced one is unchanged. (Describe can fail only where libzip must
+// allocate, which it does only for an entry that no command of this session
+// has changed yet, so that unchanging it restores what it was.)
+void PutData(zip_t* archive, std::optional<zip_uint64_t> index, const std::string& entryName, NewData data,
+             const std::string& shownName) {
+    zip_uint64_t at = 0;
+    if (index) {
+        if (zip_file_replace(archive, *index, data.source.get(), 0) < 0) {
+            FailWith(archive, "cannot store " + shownName);
+        }
+        at = *index;
+    } else {
+        // The bytes are kept as given. libzip marks a name as UTF-8 when its
+        // bytes are UTF-8 beyond ASCII; CP932 names stay unmarked.
+        const zip_int64_t added = zip_file_add(archive, entryName.c_str(), data.source.get(), ZIP_FL_ENC_GUESS);
+        if (added < 0) FailWith(archive, "cannot store " + shownName);
+        at = static_cast<zip_uint64_t>(added);
+    }
+    data.source.release();  // the archive owns it now
+    try {
+        Describe(archive, at, index.has_value(), data.method, shownName);
+    } catch (...) {
+        if (index) {
+            zip_unchange(archive, at);
+        } else {
+            zip_delete(archive, at);
+        }
+        throw;
     }
 }
 
@@ -534,14 +621,14 @@ void CarryEntry(zip_t* from, zip_uint64_t index, zip_t* to, const std::string& s
 // archive stays open for reading while libzip writes the new one beside it
 // and renames it over the old, which POSIX allows for an open file.
 void AddFirst(zip_t* old, const std::string& archivePath, const std::string& shownArchive,
-              const std::string& entryName, const std::string& path, const std::string& shownName) {
+              const std::string& entryName, NewData data, const std::string& shownName) {
     ArchivePtr fresh = OpenArchive(archivePath, shownArchive, ZIP_TRUNCATE);
-    PutFile(fresh.get(), std::nullopt, entryName, path, shownName);
+    PutData(fresh.get(), std::nullopt, entryName, std::move(data), shownName);
     const zip_int64_t count = zip_get_num_entries(old, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         CarryEntry(old, static_cast<zip_uint64_t>(i), fresh.get(), shownArchive);
     }
-    Commit(fresh, shownArchive);
+    WriteArchive(fresh, shownArchive);
 }
 
 // ---------------------------------------------------------- empty archives
@@ -592,74 +679,146 @@ struct Names {
     std::string shownName;
 };
 
-Names NamesOf(const Command& command, const std::string& workDirectory) {
-    return Names{InWorkDirectory(workDirectory, WithSlashes(command.archive)), Shown(command.archive),
-                 Shown(command.name)};
-}
-
-// The new data goes into the entry of that name, which keeps its place, or
-// into a new entry at the end; a new manifest goes first instead.
-void Store(const Names& names, const std::string& entryName, const std::string& path) {
-    ArchivePtr archive = OpenArchive(names.archivePath, names.shownArchive, 0);
-    RequireFile(path, names.shownName);
-    const std::vector<zip_uint64_t> existing = EntriesNamed(archive.get(), entryName);
-    if (existing.empty() && entryName == kManifestEntry && zip_get_num_entries(archive.get(), 0) > 0) {
-        AddFirst(archive.get(), names.archivePath, names.shownArchive, entryName, path, names.shownName);
-        return;
+// The entries that are there: those deleted in this session do not count.
+zip_int64_t LiveEntries(zip_t* archive) {
+    zip_int64_t live = 0;
+    zip_stat_t stat;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) == 0) ++live;
     }
-    std::optional<zip_uint64_t> index;
-    if (!existing.empty()) index = existing.front();
-    PutFile(archive.get(), index, entryName, path, names.shownName);
-    Commit(archive, names.shownArchive);
-}
-
-// -Xqu9: the entry keeps the name's directories.
-void Update(const Command& command, const std::string& workDirectory) {
-    const Names names = NamesOf(command, workDirectory);
-    const std::string entryName = EntryPathOf(WithSlashes(command.name), names.shownName);
-    Store(names, entryName, InWorkDirectory(workDirectory, entryName));
-}
-
-// -Xqju9: the entry takes the bare name, at the archive's root.
-void StoreAtRoot(const Command& command, const std::string& workDirectory) {
-    const Names names = NamesOf(command, workDirectory);
-    const std::string entryName = BareNameOf(command.name);
-    Store(names, entryName, InWorkDirectory(workDirectory, Cp932WithSlashes(command.name)));
-}
-
-// -qd: an absent entry leaves nothing to do, which is no failure here.
-void Delete(const Command& command, const std::string& workDirectory) {
-    const Names names = NamesOf(command, workDirectory);
-    const std::string entryName = BareNameOf(command.name);
-    ArchivePtr archive = OpenArchive(names.archivePath, names.shownArchive, 0);
-    const std::vector<zip_uint64_t> doomed = EntriesNamed(archive.get(), entryName);
-    if (doomed.empty()) return;
-    if (static_cast<zip_int64_t>(doomed.size()) == zip_get_num_entries(archive.get(), 0)) {
-        const std::string empty = EmptyArchive(archive.get());
-        archive.reset();
-        ReplaceWith(names.archivePath, names.shownArchive, empty);
-        return;
-    }
-    for (zip_uint64_t index : doomed) {
-        if (zip_delete(archive.get(), index) < 0) FailWith(archive.get(), "cannot delete " + names.shownName);
-    }
-    Commit(archive, names.shownArchive);
-}
-
-void CarryOut(const Command& command, const std::string& workDirectory) {
-    switch (command.operation) {
-        case Operation::Update: Update(command, workDirectory); return;
-        case Operation::Delete: Delete(command, workDirectory); return;
-        case Operation::StoreAtRoot: StoreAtRoot(command, workDirectory); return;
-    }
+    return live;
 }
 
 }  // namespace
 
-int ArchiveCommand(const std::string& workDirectory, std::string_view commandLine, char* output,
-                   std::size_t outputSize) {
+// The archive with every change of the session so far. It is opened by the
+// first command that needs it, so that a command that cannot open it fails
+// just as it would alone, and the next one tries again.
+class ArchiveSession::State {
+public:
+    State(const std::string& workDirectory, std::string_view archiveName)
+        : workDirectory_(workDirectory),
+          archivePath_(InWorkDirectory(workDirectory, WithSlashes(archiveName))),
+          shownArchive_(Shown(archiveName)) {}
+
+    void CarryOut(const Command& command);
+    void Commit();
+
+private:
+    Names NamesOf(const Command& command) const;
+    zip_t* Open();
+    void Update(const Command& command);
+    void StoreAtRoot(const Command& command);
+    void Delete(const Command& command);
+    void Store(const Names& names, const std::string& entryName, const std::string& path);
+    void StoreFirst(const std::string& entryName, NewData data, const std::string& shownName);
+
+    std::string workDirectory_;
+    std::string archivePath_;
+    std::string shownArchive_;
+    ArchivePtr archive_;
+    bool changed_ = false;  // archive_ holds changes not yet written
+};
+
+Names ArchiveSession::State::NamesOf(const Command& command) const {
+    const std::string path = InWorkDirectory(workDirectory_, WithSlashes(command.archive));
+    if (path != archivePath_) {
+        throw ArchiveFailure(kArchiveBadCommand, "the command names archive " + Shown(command.archive) +
+                                                     ", but this session edits " + shownArchive_);
+    }
+    return Names{archivePath_, shownArchive_, Shown(command.name)};
+}
+
+zip_t* ArchiveSession::State::Open() {
+    if (!archive_) archive_ = OpenArchive(archivePath_, shownArchive_, 0);
+    return archive_.get();
+}
+
+// Writes what the session holds. Once written, the archive is opened again
+// by the next command that needs it.
+void ArchiveSession::State::Commit() {
+    if (!archive_) return;
+    if (changed_ && LiveEntries(archive_.get()) == 0) {
+        // libzip would remove an archive left without entries.
+        ReplaceWith(archivePath_, shownArchive_, EmptyArchive(archive_.get()));
+        archive_.reset();
+    } else {
+        WriteArchive(archive_, shownArchive_);
+    }
+    changed_ = false;
+}
+
+// The new data goes into the entry of that name, which keeps its place, or
+// into a new entry at the end; a new manifest goes first instead.
+void ArchiveSession::State::Store(const Names& names, const std::string& entryName, const std::string& path) {
+    zip_t* archive = Open();
+    RequireFile(path, names.shownName);
+    NewData data = TakeFile(path, names.shownName, archivePath_, shownArchive_);
+    const std::vector<zip_uint64_t> existing = EntriesNamed(archive, entryName);
+    if (existing.empty() && entryName == kManifestEntry && LiveEntries(archive) > 0) {
+        StoreFirst(entryName, std::move(data), names.shownName);
+        return;
+    }
+    std::optional<zip_uint64_t> index;
+    if (!existing.empty()) index = existing.front();
+    PutData(archive, index, entryName, std::move(data), names.shownName);
+    changed_ = true;
+}
+
+// The rewrite cannot wait for the commit, so what the session holds is
+// written first and the rewrite reads that archive. Should the rewrite fail,
+// the session goes on from what was written, which holds every change the
+// earlier commands made.
+void ArchiveSession::State::StoreFirst(const std::string& entryName, NewData data, const std::string& shownName) {
+    Commit();
+    archive_.reset();
+    ArchivePtr old = OpenArchive(archivePath_, shownArchive_, 0);
+    AddFirst(old.get(), archivePath_, shownArchive_, entryName, std::move(data), shownName);
+}
+
+// -Xqu9: the entry keeps the name's directories.
+void ArchiveSession::State::Update(const Command& command) {
+    const Names names = NamesOf(command);
+    const std::string entryName = EntryPathOf(WithSlashes(command.name), names.shownName);
+    Store(names, entryName, InWorkDirectory(workDirectory_, entryName));
+}
+
+// -Xqju9: the entry takes the bare name, at the archive's root.
+void ArchiveSession::State::StoreAtRoot(const Command& command) {
+    const Names names = NamesOf(command);
+    const std::string entryName = BareNameOf(command.name);
+    Store(names, entryName, InWorkDirectory(workDirectory_, Cp932WithSlashes(command.name)));
+}
+
+// -qd: an absent entry leaves nothing to do, which is no failure here. (An
+// index EntriesNamed gives has a name, so zip_delete does not fail on it.)
+void ArchiveSession::State::Delete(const Command& command) {
+    const Names names = NamesOf(command);
+    const std::string entryName = BareNameOf(command.name);
+    zip_t* archive = Open();
+    for (zip_uint64_t index : EntriesNamed(archive, entryName)) {
+        if (zip_delete(archive, index) < 0) FailWith(archive, "cannot delete " + names.shownName);
+        changed_ = true;
+    }
+}
+
+void ArchiveSession::State::CarryOut(const Command& command) {
+    switch (command.operation) {
+        case Operation::Update: Update(command); return;
+        case Operation::Delete: Delete(command); return;
+        case Operation::StoreAtRoot: StoreAtRoot(command); return;
+    }
+}
+
+namespace {
+
+// Runs one step of the archive component and reports it as the component's
+// functions do: 0 and an empty text, or a result and a message.
+template <typename Step>
+int Reported(Step&& step, char* output, std::size_t outputSize) {
     try {
-        CarryOut(ParseCommandLine(commandLine), workDirectory);
+        step();
         PutMessage("", output, outputSize);
         return kArchiveOk;
     } catch (const ArchiveFailure& failure) {
@@ -672,6 +831,31 @@ int ArchiveCommand(const std::string& workDirectory, std::string_view commandLin
         PutMessage(std::string("archive command failed: ") + error.what(), output, outputSize);
         return kArchiveWriteError;
     }
+}
+
+}  // namespace
+
+ArchiveSession::ArchiveSession(const std::string& workDirectory, std::string_view archiveName)
+    : state_(std::make_unique<State>(workDirectory, archiveName)) {}
+
+ArchiveSession::~ArchiveSession() = default;
+
+int ArchiveSession::Run(std::string_view commandLine, char* output, std::size_t outputSize) {
+    return Reported([&] { state_->CarryOut(ParseCommandLine(commandLine)); }, output, outputSize);
+}
+
+int ArchiveSession::Commit(char* output, std::size_t outputSize) {
+    return Reported([&] { state_->Commit(); }, output, outputSize);
+}
+
+int ArchiveCommand(const std::string& workDirectory, std::string_view commandLine, char* output,
+                   std::size_t outputSize) {
+    std::string archive;
+    const int parsed = Reported([&] { archive = ParseCommandLine(commandLine).archive; }, output, outputSize);
+    if (parsed != kArchiveOk) return parsed;
+    ArchiveSession session(workDirectory, archive);
+    const int result = session.Run(commandLine, output, outputSize);
+    return result != kArchiveOk ? result : session.Commit(output, outputSize);
 }
 
 std::string ArchiveCommandLine(std::string_view switches, std::string_view archive, std::string_view name) {

@@ -10,6 +10,7 @@
 // Names are relative to the work directory; backslash and slash both
 // separate directories. Entry names keep the bytes they are given.
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,8 +44,45 @@ enum ArchiveResult : int {
 // the last entry leaves an empty archive. Names are matched byte for byte,
 // without wildcards. New data is deflated at level 9 unless that would not
 // make it smaller, in which case it is stored; no extra fields are written.
+//
+// A session of one command with one commit: the two always give the same
+// result.
 int ArchiveCommand(const std::string& workDirectory, std::string_view commandLine,
                    char* output, std::size_t outputSize);
+
+// Carries out command lines one after another against one archive and writes
+// all their changes with one commit, which is what makes a build's edits
+// cheap: the archive is rewritten once, not once per command.
+//
+// Run gives each command the result and message ArchiveCommand would give it
+// at that point, and the archive Commit writes is the one those commands
+// would have left. A command that fails changes nothing in the session. The
+// data of a file to store is taken when its command runs: the file may be
+// deleted, or another put in its place, before the commit. Commit returns 0,
+// or a result and message as above with the archive left as it was and the
+// changes still held; after a successful commit the session starts again
+// from the archive as written. Changes not committed are dropped with the
+// session.
+//
+// One command cannot wait for the commit: a manifest added to an archive that
+// has entries must go first, which means writing the archive anew. That
+// command writes the changes held so far, then the new archive.
+class ArchiveSession {
+public:
+    // archiveName as the command lines give it, relative to workDirectory.
+    ArchiveSession(const std::string& workDirectory, std::string_view archiveName);
+    ~ArchiveSession();
+    ArchiveSession(const ArchiveSession&) = delete;
+    ArchiveSession& operator=(const ArchiveSession&) = delete;
+
+    // The command line must name the session's archive.
+    int Run(std::string_view commandLine, char* output, std::size_t outputSize);
+    int Commit(char* output, std::size_t outputSize);
+
+private:
+    class State;
+    std::unique_ptr<State> state_;
+};
 
 // switches + ' "' + archive + '" "' + name + '"'
 std::string ArchiveCommandLine(std::string_view switches, std::string_view archive,

@@ -53,6 +53,7 @@ private:
     void UpdateManifest(const StringList& lines);
     void ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
+    void WriteArchive();
     bool WritePackage(StringList& lines);
     int Archive(std::string_view switches, std::string_view name);
     std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
@@ -62,6 +63,7 @@ private:
     const LogSink& log_;
     PackageNames names_;
     const WorkDirectory* work_ = nullptr;  // lives as long as Run()
+    ArchiveSession* session_ = nullptr;    // lives as long as Run(), within work_
     char output_[kArchiveOutputSize] = {};
 };
 
@@ -75,11 +77,15 @@ bool Build::Run() {
     }
     work_ = &*work;
     if (!CopyTemplateArchive()) return false;
+    // Every edit of the work archive goes through one session, written once.
+    ArchiveSession session(work_->Path(), names_.temporaryArchive);
+    session_ = &session;
     StringList templateLines;
     LoadLines(templateLines, request_.templatePath);
     StringList lines = ComposeManifestLines(templateLines, request_.settings);
     UpdateManifest(lines);
     ApplyOptions(lines);
+    WriteArchive();
     if (!WritePackage(lines)) return false;
     log_("[O]作成完了(" + request_.outputPath + ")");
     return true;
@@ -117,8 +123,17 @@ bool Build::CopyTemplateArchive() {
 int Build::Archive(std::string_view switches, std::string_view name) {
     // Each call gets a clean buffer, so a message never quotes an earlier call.
     output_[0] = '\0';
-    return ArchiveCommand(work_->Path(), ArchiveCommandLine(switches, names_.temporaryArchive, name),
-                          output_, sizeof output_);
+    return session_->Run(ArchiveCommandLine(switches, names_.temporaryArchive, name), output_, sizeof output_);
+}
+
+// The session's changes reach the work archive here, all at once. A failed
+// write leaves the work archive unchanged, as it was before the session's
+// changes; the build goes on with it, as it goes on after a failed command.
+void Build::WriteArchive() {
+    output_[0] = '\0';
+    if (session_->Commit(output_, sizeof output_) != 0) {
+        log_("[!]圧縮失敗(" + Readable(output_) + ")");
+    }
 }
 
 void Build::UpdateManifest(const StringList& lines) {

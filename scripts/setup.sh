@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-qpa-plugins
-  libzip-dev zipcmp
+  libzip-dev zlib1g-dev zipcmp
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   zip unzip openjdk-17-jdk-headless
