@@ -1,4 +1,5 @@
 #include "build/Archive.h"
+#include "build/ZipHandles.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,34 +49,10 @@ ArchiveFailure Malformed(std::string_view detail) {
 
 // ---------------------------------------------------------------- messages
 
-// Length of the UTF-8 sequence that starts at text[at]; 0 when there is none.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || text.size() - at < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
-    }
-    return length;
-}
-
-bool IsUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8SequenceLength(text, at);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
-}
-
 // Names reach a message quoted and in UTF-8. Host names already are UTF-8;
 // entry names from a descriptor are CP932, which is converted.
 std::string Shown(std::string_view name) {
-    const std::string text = IsUtf8(name) ? std::string(name) : Cp932ToUtf8(name);
+    const std::string text = ReadableText(name);
     std::string shown;
     shown.reserve(text.size() + 2);
     shown.append(1, '"').append(text).append(1, '"');
@@ -199,30 +176,6 @@ std::string BareNameOf(const std::string& name) {
 
 // ---------------------------------------------------------- libzip handles
 
-struct ArchiveDiscard {
-    void operator()(zip_t* archive) const noexcept { zip_discard(archive); }
-};
-// Discards every change unless WriteArchive took the archive over.
-using ArchivePtr = std::unique_ptr<zip_t, ArchiveDiscard>;
-
-struct SourceFree {
-    void operator()(zip_source_t* source) const noexcept { zip_source_free(source); }
-};
-// A source not (yet) owned by an archive; release it once an archive took it.
-using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
-
-class ZipError {
-public:
-    ZipError() { zip_error_init(&error_); }
-    ~ZipError() { zip_error_fini(&error_); }
-    ZipError(const ZipError&) = delete;
-    ZipError& operator=(const ZipError&) = delete;
-    zip_error_t* Get() { return &error_; }
-
-private:
-    zip_error_t error_;
-};
-
 std::string TextOf(zip_error_t* error) {
     return zip_error_strerror(error);
 }
@@ -252,10 +205,10 @@ int ResultOf(const zip_error_t* error) {
     throw ArchiveFailure(ResultOf(error), what + ": " + TextOf(error));
 }
 
-ArchivePtr OpenArchive(const std::string& path, const std::string& shown, int flags) {
+ZipArchivePtr OpenArchive(const std::string& path, const std::string& shown, int flags) {
     // Through a file source rather than zip_open, so the error keeps errno.
     ZipError error;
-    SourcePtr file(zip_source_file_create(path.c_str(), 0, -1, error.Get()));
+    ZipSourcePtr file(zip_source_file_create(path.c_str(), 0, -1, error.Get()));
     zip_t* archive = file ? zip_open_from_source(file.get(), flags, error.Get()) : nullptr;
     if (archive == nullptr) {
         switch (zip_error_code_zip(error.Get())) {
@@ -268,13 +221,13 @@ ArchivePtr OpenArchive(const std::string& path, const std::string& shown, int fl
         }
     }
     file.release();  // the archive owns it now
-    return ArchivePtr(archive);
+    return ZipArchivePtr(archive);
 }
 
 // libzip writes a temporary file beside the archive and renames it over the
 // archive only when everything is written. On failure the archive stays as
 // it was and the handle keeps its changes, to be written again or discarded.
-void WriteArchive(ArchivePtr& archive, const std::string& shown) {
+void WriteArchive(ZipArchivePtr& archive, const std::string& shown) {
     if (zip_close(archive.get()) == 0) {
         archive.release();  // zip_close freed it
         return;
@@ -382,9 +335,9 @@ zip_int64_t EntryDataCallback(void* state, void* data, zip_uint64_t length, zip_
     return -1;
 }
 
-SourcePtr SourceOf(std::unique_ptr<EntryData> entry) {
+ZipSourcePtr SourceOf(std::unique_ptr<EntryData> entry) {
     ZipError error;
-    SourcePtr source(zip_source_function_create(&EntryDataCallback, entry.get(), error.Get()));
+    ZipSourcePtr source(zip_source_function_create(&EntryDataCallback, entry.get(), error.Get()));
     if (!source) throw ArchiveFailure(ResultOf(error.Get()), "cannot store: " + TextOf(error.Get()));
     entry.release();  // the source owns it now
     return source;
@@ -458,7 +411,7 @@ Deflated DeflateInto(std::FILE* file, std::FILE* scratch, const std::string& sho
 }
 
 struct NewData {
-    SourcePtr source;
+    ZipSourcePtr source;
     zip_int32_t method;
 };
 
@@ -602,7 +555,7 @@ void CarryEntry(zip_t* from, zip_uint64_t index, zip_t* to, const std::string& s
                              "cannot move the encrypted entry " + Shown(name) + " of " + shownArchive);
     }
     // Start 0 and length -1: the whole entry, copied without decompressing.
-    SourcePtr data(zip_source_zip(to, from, index, 0, 0, -1));
+    ZipSourcePtr data(zip_source_zip(to, from, index, 0, 0, -1));
     if (!data) FailWith(to, "cannot copy " + Shown(name));
     const zip_int64_t copy = zip_file_add(to, name.c_str(), data.get(), ZIP_FL_ENC_GUESS);
     if (copy < 0) FailWith(to, "cannot copy " + Shown(name));
@@ -622,7 +575,7 @@ void CarryEntry(zip_t* from, zip_uint64_t index, zip_t* to, const std::string& s
 // and renames it over the old, which POSIX allows for an open file.
 void AddFirst(zip_t* old, const std::string& archivePath, const std::string& shownArchive,
               const std::string& entryName, NewData data, const std::string& shownName) {
-    ArchivePtr fresh = OpenArchive(archivePath, shownArchive, ZIP_TRUNCATE);
+    ZipArchivePtr fresh = OpenArchive(archivePath, shownArchive, ZIP_TRUNCATE);
     PutData(fresh.get(), std::nullopt, entryName, std::move(data), shownName);
     const zip_int64_t count = zip_get_num_entries(old, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -652,7 +605,7 @@ std::string EmptyArchive(zip_t* archive) {
 // archive once complete.
 void ReplaceWith(const std::string& archivePath, const std::string& shownArchive, std::string_view bytes) {
     ZipError error;
-    SourcePtr file(zip_source_file_create(archivePath.c_str(), 0, -1, error.Get()));
+    ZipSourcePtr file(zip_source_file_create(archivePath.c_str(), 0, -1, error.Get()));
     if (!file) {
         throw ArchiveFailure(ResultOf(error.Get()),
                              "cannot write archive " + shownArchive + ": " + TextOf(error.Get()));
@@ -717,7 +670,7 @@ private:
     std::string workDirectory_;
     std::string archivePath_;
     std::string shownArchive_;
-    ArchivePtr archive_;
+    ZipArchivePtr archive_;
     bool changed_ = false;  // archive_ holds changes not yet written
 };
 
@@ -773,7 +726,7 @@ void ArchiveSession::State::Store(const Names& names, const std::string& entryNa
 void ArchiveSession::State::StoreFirst(const std::string& entryName, NewData data, const std::string& shownName) {
     Commit();
     archive_.reset();
-    ArchivePtr old = OpenArchive(archivePath_, shownArchive_, 0);
+    ZipArchivePtr old = OpenArchive(archivePath_, shownArchive_, 0);
     AddFirst(old.get(), archivePath_, shownArchive_, entryName, std::move(data), shownName);
 }
 

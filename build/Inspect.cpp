@@ -1,4 +1,5 @@
 #include "build/Inspect.h"
+#include "build/ZipHandles.h"
 
 #include <zip.h>
 
@@ -177,35 +178,9 @@ void CheckJarSize(const StringList& lines, InspectReport& report) {
 
 // ---- the archive, through libzip -------------------------------------------------
 
-struct ArchiveDiscard {
-    void operator()(zip_t* archive) const noexcept { zip_discard(archive); }
-};
-struct SourceFree {
-    void operator()(zip_source_t* source) const noexcept { zip_source_free(source); }
-};
-struct EntryClose {
-    void operator()(zip_file_t* file) const noexcept { zip_fclose(file); }
-};
-using ArchivePtr = std::unique_ptr<zip_t, ArchiveDiscard>;
-using SourcePtr = std::unique_ptr<zip_source_t, SourceFree>;
-using EntryPtr = std::unique_ptr<zip_file_t, EntryClose>;
-
-class ZipError {
-public:
-    ZipError() { zip_error_init(&error_); }
-    ~ZipError() { zip_error_fini(&error_); }
-    ZipError(const ZipError&) = delete;
-    ZipError& operator=(const ZipError&) = delete;
-    zip_error_t* Get() { return &error_; }
-    std::string Text() { return zip_error_strerror(&error_); }
-
-private:
-    zip_error_t error_;
-};
-
-ArchivePtr OpenArchive(std::string_view archive, InspectReport& report) {
+ZipArchivePtr OpenArchive(std::string_view archive, InspectReport& report) {
     ZipError error;
-    SourcePtr source(zip_source_buffer_create(archive.data(), archive.size(), 0, error.Get()));
+    ZipSourcePtr source(zip_source_buffer_create(archive.data(), archive.size(), 0, error.Get()));
     zip_t* opened = source ? zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get())
                            : nullptr;
     if (!opened) {
@@ -213,14 +188,14 @@ ArchivePtr OpenArchive(std::string_view archive, InspectReport& report) {
         return nullptr;
     }
     source.release();  // the open archive owns its source now
-    return ArchivePtr(opened);
+    return ZipArchivePtr(opened);
 }
 
 // Reads an entry to its end so that libzip checks its data; budget shrinks by
 // what was read. False with a problem when the data is damaged or unreadable.
 bool VerifyEntryData(zip_t* archive, zip_uint64_t index, const std::string& name,
                      std::uint64_t& budget, InspectReport& report) {
-    EntryPtr entry(zip_fopen_index(archive, index, 0));
+    ZipEntryPtr entry(zip_fopen_index(archive, index, 0));
     if (!entry) {
         report.problems.push_back("the archive entry " + ReadableText(name) + " cannot be read (" +
                                   zip_strerror(archive) + ")");
@@ -275,7 +250,7 @@ void InspectArchive(std::string_view archive, InspectReport& report) {
         report.problems.push_back("no archive follows the descriptor");
         return;
     }
-    ArchivePtr opened = OpenArchive(archive, report);
+    ZipArchivePtr opened = OpenArchive(archive, report);
     if (!opened) return;
     report.archiveIsZip = true;
     ListEntries(opened.get(), report);

@@ -36,12 +36,6 @@ PackageNames HostNames(const std::string& templatePath) {
     return names;
 }
 
-// A log line shows a text that may be a host path (UTF-8) or CP932 bytes
-// taken from a descriptor; whichever it is, it reaches the screen readable.
-std::string Readable(std::string_view text) {
-    return Utf8ToCp932(text) ? std::string(text) : Cp932ToUtf8(text);
-}
-
 class Build {
 public:
     Build(const BuildRequest& request, const LogSink& log) : request_(request), log_(log) {}
@@ -132,7 +126,7 @@ int Build::Archive(std::string_view switches, std::string_view name) {
 void Build::WriteArchive() {
     output_[0] = '\0';
     if (session_->Commit(output_, sizeof output_) != 0) {
-        log_("[!]圧縮失敗(" + Readable(output_) + ")");
+        log_("[!]圧縮失敗(" + ReadableText(output_) + ")");
     }
 }
 
@@ -142,7 +136,7 @@ void Build::UpdateManifest(const StringList& lines) {
     std::string manifestPath = WorkPath("META-INF/MANIFEST.MF");
     SaveLines(lines, manifestPath);
     if (Archive("-Xqu9", kManifestName) != 0) {
-        log_("[!]Manifest追加失敗(" + Readable(output_) + ")");
+        log_("[!]Manifest追加失敗(" + ReadableText(output_) + ")");
     }
     DeleteFileAt(manifestPath);
 }
@@ -177,12 +171,12 @@ void Build::PutFileIntoArchive(const OptionRecord& record) {
         fs::copy_file(SourcePathOf(value), WorkPath(workName), fs::copy_options::overwrite_existing, error);
     }
     if (!usableName || error) {
-        log_("[!]コピー失敗(" + Readable(value) + ")");
+        log_("[!]コピー失敗(" + ReadableText(value) + ")");
         return;
     }
     Archive("-qd", workName);  // an entry that is not there is no problem
     if (Archive("-Xqju9", workName) != 0) {
-        log_("[!]圧縮失敗(" + Readable(output_) + ")");
+        log_("[!]圧縮失敗(" + ReadableText(output_) + ")");
     }
     DeleteFileAt(WorkPath(workName));
 }
