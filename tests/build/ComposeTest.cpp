@@ -23,21 +23,6 @@ std::string SjisText(const std::vector<std::string>& utf8) {
     return CrLf(sjis);
 }
 
-const std::vector<std::string> kBlockTemplate = {
-    "MIDlet-1: Block Game, /icon.png, BlockMain",
-    "MIDlet-Name: Block Game",
-    "MIDlet-Vendor: someone",
-    "MIDlet-Version: 1.0",
-    "MIDlet-Jar-URL: block.jar",
-    "MIDlet-Jar-Size: 19876",
-    "MIDlet-X-Copyright: ON",
-    "Pelko-Name: 落ち物ゲーム",
-    "Pelko-Speed: 速度,INT,3",
-    "Pelko-BackColor: 背景色,COLOR,16777215",
-    "Pelko-Sound: 効果音,BOOL,1",
-    "Pelko-MIDlet-Description: 説明,TEXT,FallingBlocks",
-    "Pelko-File: 背景画像,back.png",
-};
 
 StringList Options(const std::vector<std::vector<std::string>>& records) {
     StringList options;
@@ -52,7 +37,7 @@ StringList Options(const std::vector<std::vector<std::string>>& records) {
 
 TEST(Compose, WorkedExampleManifestAndDescriptorByteForByte) {
     AppSettings settings{"Block Game", "dev01", true};
-    StringList lines = ComposeManifestLines(SjisLines(kBlockTemplate), settings);
+    StringList lines = ComposeManifestLines(SjisLines(test::BlockTemplateLines()), settings);
     std::string manifest = JoinLines(lines);
     EXPECT_EQ(manifest.size(), 170u);
     EXPECT_EQ(manifest, CrLf({"MIDlet-1: Block Game, /icon.png, BlockMain", "MIDlet-Version: 1.0",

@@ -75,6 +75,25 @@ std::string CrLf(const std::vector<std::string>& lines) {
     return text;
 }
 
+const std::vector<std::string>& BlockTemplateLines() {
+    static const std::vector<std::string> lines = {
+        "MIDlet-1: Block Game, /icon.png, BlockMain",
+        "MIDlet-Name: Block Game",
+        "MIDlet-Vendor: someone",
+        "MIDlet-Version: 1.0",
+        "MIDlet-Jar-URL: block.jar",
+        "MIDlet-Jar-Size: 19876",
+        "MIDlet-X-Copyright: ON",
+        "Pelko-Name: 落ち物ゲーム",
+        "Pelko-Speed: 速度,INT,3",
+        "Pelko-BackColor: 背景色,COLOR,16777215",
+        "Pelko-Sound: 効果音,BOOL,1",
+        "Pelko-MIDlet-Description: 説明,TEXT,FallingBlocks",
+        "Pelko-File: 背景画像,back.png",
+    };
+    return lines;
+}
+
 int Run(const std::string& command, std::string* out) {
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;

@@ -33,6 +33,9 @@ std::vector<std::string> ListDir(const std::string& path);
 std::string Sjis(std::string_view utf8);
 // Lines joined with CR LF after each, as descriptors are written.
 std::string CrLf(const std::vector<std::string>& lines);
+// The lines of the sample template block.jad, in UTF-8: the worked example
+// the composition and the descriptor reading are checked against.
+const std::vector<std::string>& BlockTemplateLines();
 // Runs a shell command, returns its exit status and (optionally) its stdout.
 int Run(const std::string& command, std::string* out = nullptr);
 

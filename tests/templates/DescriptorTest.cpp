@@ -21,22 +21,9 @@ std::vector<std::string> RecordTexts(const LoadedTemplate& loaded, int index) {
     return RecordOf(loaded.options, index).Texts();
 }
 
-const std::vector<std::string> kBlockDescriptor = {
-    "MIDlet-1: Block Game, /icon.png, BlockMain",
-    "MIDlet-Name: Block Game",
-    "MIDlet-Vendor: someone",
-    "MIDlet-Version: 1.0",
-    "MIDlet-X-Copyright: ON",
-    "Pelko-Name: 落ち物ゲーム",
-    "Pelko-Speed: 速度,INT,3",
-    "Pelko-BackColor: 背景色,COLOR,16777215",
-    "Pelko-Sound: 効果音,BOOL,1",
-    "Pelko-MIDlet-Description: 説明,TEXT,FallingBlocks",
-    "Pelko-File: 背景画像,back.png",
-};
 
 TEST(ParseTemplate, WorkedExampleGivesTheRecordTable) {
-    LoadedTemplate loaded = ParseTemplate(Lines(kBlockDescriptor));
+    LoadedTemplate loaded = ParseTemplate(Lines(test::BlockTemplateLines()));
     EXPECT_FALSE(loaded.error.has_value());
     EXPECT_EQ(loaded.title, "Block Game");
     EXPECT_TRUE(loaded.copyright);
@@ -160,13 +147,19 @@ TEST(LoadTemplateFile, UnreadableDescriptorRaisesTheOpenError) {
 TEST(LoadTemplateFile, SameFileTwiceGivesTheSameRecords) {
     test::ScratchDir dir;
     std::string text;
-    for (const auto& line : kBlockDescriptor) text += Sjis(line) + "\r\n";
+    for (const auto& line : test::BlockTemplateLines()) text += Sjis(line) + "\r\n";
     test::WriteFile(dir / "block.jad", text);
     LoadedTemplate first = LoadTemplateFile(dir / "block.jad");
     LoadedTemplate second = LoadTemplateFile(dir / "block.jad");
     ASSERT_EQ(first.options.Count(), 5);
     ASSERT_EQ(second.options.Count(), 5);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(RecordTexts(first, i), RecordTexts(second, i));
+}
+
+TEST(SampleTemplates, BlockHoldsTheWorkedExampleInCp932) {
+    std::vector<std::string> sjis;
+    for (const auto& line : test::BlockTemplateLines()) sjis.push_back(Sjis(line));
+    EXPECT_EQ(test::ReadFile(std::string(PELKO_SAMPLES_DIR) + "/block.jad"), test::CrLf(sjis));
 }
 
 TEST(RecordOf, BadIndexRaisesTheListError) {
