@@ -1,10 +1,11 @@
 #include "build/Inspect.h"
-#include "build/ZipHandles.h"
 
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <memory>
 
+#include "build/ZipHandles.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/Files.h"
@@ -22,6 +23,9 @@ constexpr std::string_view kManifestEntry = "META-INF/MANIFEST.MF";
 // that inflates without end must not keep the inspection busy, so the check
 // stops after this many uncompressed bytes (handset archives are far smaller).
 constexpr std::uint64_t kVerifyBudget = 64ull * 1024 * 1024;
+// The whole package is read into memory; nothing a handset installs comes
+// near this, and a device or a huge file must not exhaust the memory.
+constexpr std::uint64_t kLargestPackage = 256ull * 1024 * 1024;
 
 std::string Number(std::uint64_t value) {
     return FormatInteger(static_cast<std::int64_t>(value));
@@ -258,9 +262,7 @@ void InspectArchive(std::string_view archive, InspectReport& report) {
 }
 
 // Reads the whole file; false when it cannot be opened or a read fails.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    UniqueFile file(OpenForReading(path));
-    if (!file.IsOpen()) return false;
+bool ReadWholeFile(const UniqueFile& file, std::string& bytes) {
     char chunk[64 * 1024];
     for (;;) {
         const long got = ReadFileBytes(file.Get(), chunk, sizeof chunk);
@@ -301,8 +303,22 @@ InspectReport InspectPackage(std::string_view bytes) {
 }
 
 InspectReport InspectPackageFile(const std::string& path) {
+    UniqueFile file(OpenForReading(path));
+    struct stat status {};
+    if (!file.IsOpen() || fstat(file.Get(), &status) != 0) throw OpenError(path);
+    InspectReport refused;
+    if (!S_ISREG(status.st_mode)) {
+        refused.problems.push_back("this is not a regular file, so it is no package");
+        return refused;
+    }
+    if (static_cast<std::uint64_t>(status.st_size) > kLargestPackage) {
+        refused.fileSize = static_cast<std::uint64_t>(status.st_size);
+        refused.problems.push_back("the file is larger than " + Number(kLargestPackage) +
+                                   " bytes, far beyond any package; it is not read");
+        return refused;
+    }
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) throw OpenError(path);
+    if (!ReadWholeFile(file, bytes)) throw OpenError(path);
     return InspectPackage(bytes);
 }
 

@@ -57,22 +57,35 @@ WorkDirectory::~WorkDirectory() {
 AtomicOutput::AtomicOutput(std::string outputPath, std::string stagingPath, UniqueFile file)
     : outputPath_(std::move(outputPath)), stagingPath_(std::move(stagingPath)), file_(std::move(file)) {}
 
+// The file a package is written to: a link to a file is followed, so that the
+// package lands where the link points and the link stays a link.
+std::string FinalTarget(const std::string& outputPath) {
+    struct stat link {};
+    if (lstat(outputPath.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return outputPath;
+    std::error_code error;
+    std::filesystem::path target = std::filesystem::canonical(outputPath, error);
+    return error ? outputPath : target.string();
+}
+
 std::optional<AtomicOutput> AtomicOutput::Create(const std::string& outputPath) {
+    const std::string target = FinalTarget(outputPath);
+    mode_t mode = 0666 & ~CurrentUmask();
     struct stat existing {};
-    if (stat(outputPath.c_str(), &existing) == 0) {
+    if (stat(target.c_str(), &existing) == 0) {
         // Only a plain file the user may write is replaced, as creating it
-        // in place would have required.
-        if (!S_ISREG(existing.st_mode) || access(outputPath.c_str(), W_OK) != 0) return std::nullopt;
+        // in place would have required; it keeps its permissions.
+        if (!S_ISREG(existing.st_mode) || access(target.c_str(), W_OK) != 0) return std::nullopt;
+        mode = existing.st_mode & 07777;
     }
-    std::string directory = DirectoryOf(outputPath);
-    std::string pattern = directory + "." + FileNameOf(outputPath) + ".XXXXXX";
-    std::vector<char> buffer = PatternBuffer(pattern);
+    // A short name of its own, so that an output name near the file system's
+    // limit still leaves room for it.
+    std::vector<char> buffer = PatternBuffer(DirectoryOf(target) + ".pelko-XXXXXX");
     int fd = mkostemp(buffer.data(), O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     UniqueFile file(fd);
     // mkostemp makes the file private; a package is an ordinary user file.
-    fchmod(fd, 0666 & ~CurrentUmask());
-    return AtomicOutput(outputPath, buffer.data(), std::move(file));
+    fchmod(fd, mode);
+    return AtomicOutput(target, buffer.data(), std::move(file));
 }
 
 AtomicOutput::AtomicOutput(AtomicOutput&& other) noexcept

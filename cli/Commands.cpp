@@ -137,7 +137,7 @@ int Inspect(const InspectRequest& request, std::ostream& out) {
     PrintHeader(report, out);
     PrintDescriptor(report, out);
     PrintEntries(report, out);
-    for (const std::string& problem : report.problems) out << "problem: " << problem << '\n';
+    for (const std::string& problem : report.problems) out << "problem: " << ShownName(problem) << '\n';
     if (report.Sound()) out << "ok\n";
     return report.Sound() ? kExitOk : kExitFailed;
 }

@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -312,6 +313,31 @@ TEST_F(PipelineTest, AFailedWriteKeepsTheEarlierPackage) {
     EXPECT_EQ(test::ReadFile(out / "game.kjx"), earlier);
     EXPECT_EQ(test::ListDir(out.Path()), std::vector<std::string>{"game.kjx"});
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
+}
+
+TEST_F(PipelineTest, TheOutputIsReplacedTheWayAUserExpects) {
+    StringList none;
+    // A name at the file system's limit of 255 bytes.
+    const std::string longName = std::string(251, 'n') + ".kjx";
+    EXPECT_EQ(Make("puzzle.jad", none, out / longName),
+              std::vector<std::string>{"[O]作成完了(" + (out / longName) + ")"});
+
+    // A link keeps pointing at the package, which is written where it points.
+    test::WriteFile(out / "real.kjx", "older package");
+    ASSERT_EQ(symlink((out / "real.kjx").c_str(), (out / "link.kjx").c_str()), 0);
+    Make("puzzle.jad", none, out / "link.kjx");
+    EXPECT_TRUE(fs::is_symlink(out / "link.kjx"));
+    EXPECT_EQ(ReadPackage(out / "real.kjx").containerName, "puzzle.kjx");
+
+    // A package replaced keeps the permissions its owner gave it.
+    ASSERT_EQ(chmod((out / "real.kjx").c_str(), 0640), 0);
+    Make("puzzle.jad", none, out / "real.kjx");
+    struct stat status {};
+    ASSERT_EQ(stat((out / "real.kjx").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+
+    std::vector<std::string> left = test::ListDir(out.Path());
+    EXPECT_EQ(left, (std::vector<std::string>{"link.kjx", longName, "real.kjx"}));
 }
 
 TEST(OutputPathFor, AppendsKjxUnlessTheExtensionIsKjxInAnyCase) {

@@ -553,7 +553,23 @@ TEST_F(InspectCliTest, TheGoodPackageAndItsUnreadableNeighbours) {
     EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.err, "ファイル gone.kjx は開けません.\n");
     fs::create_directory(dir / "folder.kjx");
-    EXPECT_EQ(Cli({"inspect", "folder.kjx"}).code, 1);
+    const CliResult folder = Cli({"inspect", "folder.kjx"});
+    EXPECT_EQ(folder.code, 1);
+    EXPECT_TRUE(Contains(folder.out, "problem: this is not a regular file")) << folder.out;
+    // A device would be read without end; it is refused unread.
+    const CliResult device = Cli({"inspect", "/dev/zero"});
+    EXPECT_EQ(device.code, 1);
+    EXPECT_TRUE(Contains(device.out, "problem: this is not a regular file")) << device.out;
+}
+
+TEST_F(InspectCliTest, ProblemsNeverCarryControlBytesToTheTerminal) {
+    const std::string hostile = "\x1b[2J\x1b]0;owned\x07";
+    const CliResult result =
+        InspectBytes(WithDescriptor(test::WithAttribute(good.descriptor, "MIDlet-Jar-Size", hostile)));
+    EXPECT_EQ(result.code, 1);
+    EXPECT_TRUE(Contains(result.out, "problem: the MIDlet-Jar-Size value")) << result.out;
+    EXPECT_EQ(result.out.find('\x1b'), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find('\x07'), std::string::npos) << result.out;
 }
 
 }  // namespace
