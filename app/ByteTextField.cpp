@@ -19,7 +19,9 @@ QString WithoutReplacements(QString text) {
 
 QString ShownText(std::string_view bytes, TextEncoding encoding) {
     if (encoding == TextEncoding::HostPath) {
-        return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        // A path the user chose is the file system's UTF-8; a default written
+        // in a descriptor is CP932.
+        return QString::fromStdString(pelko::ReadableText(bytes));
     }
     return QString::fromStdString(pelko::Cp932ToUtf8(bytes));
 }
@@ -33,7 +35,9 @@ void ByteTextField::SetBytes(std::string bytes, TextEncoding encoding) {
     shown_ = ShownText(bytes, encoding);
     bytes_ = std::move(bytes);
     remembered_ = true;
-    edit_->setText(shown_);
+    // The same text again changes nothing on screen: the caret, the selection
+    // and the undo steps stay where the user left them.
+    if (edit_->text() != shown_) edit_->setText(shown_);
 }
 
 std::string ByteTextField::Bytes(TextEncoding encoding) const {

@@ -18,8 +18,9 @@ void ShowFatal(const char* message) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // The name only: a display name would be appended to every dialog title
+    // ("作成 — Pelko"), and the dialogs carry titles of their own.
     QApplication::setApplicationName(QStringLiteral("Pelko"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pelko"));
     // An error that escapes the window's creation or the event loop is shown
     // like any other; the process then ends as after a normal close.
     try {

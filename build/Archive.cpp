@@ -581,6 +581,13 @@ void AddFirst(zip_t* old, const std::string& archivePath, const std::string& sho
     for (zip_int64_t i = 0; i < count; ++i) {
         CarryEntry(old, static_cast<zip_uint64_t>(i), fresh.get(), shownArchive);
     }
+    // The archive's own comment is carried over too, as the zip tool keeps it.
+    int commentLength = 0;
+    const char* comment = zip_get_archive_comment(old, &commentLength, ZIP_FL_ENC_RAW);
+    if (comment != nullptr && commentLength > 0 &&
+        zip_set_archive_comment(fresh.get(), comment, static_cast<zip_uint16_t>(commentLength)) < 0) {
+        FailWith(fresh.get(), "cannot keep the comment of " + shownArchive);
+    }
     WriteArchive(fresh, shownArchive);
 }
 

@@ -6,6 +6,7 @@
 #include "build/Archive.h"
 #include "build/Container.h"
 #include "build/Staging.h"
+#include "options/Editors.h"
 #include "text/Cp932.h"
 #include "text/Files.h"
 #include "text/Integer.h"
@@ -36,6 +37,19 @@ PackageNames HostNames(const std::string& templatePath) {
     return names;
 }
 
+// The option's descriptor line. Options with a file editor (File2 and the
+// like) hold a host path the user chose, which the descriptor holds in CP932;
+// nullopt when CP932 cannot write that path.
+std::optional<std::string> DescriptorLineOf(const OptionRecord& record) {
+    const std::string& value = record.Item(kRecordValue);
+    if (!HasFileEditor(record.Item(kRecordKey)) || !IsUtf8(value)) return OptionLine(record);
+    std::optional<std::string> cp932 = Utf8ToCp932(value);
+    if (!cp932) return std::nullopt;
+    OptionRecord written = record;
+    written.Set(kRecordValue, *cp932);
+    return OptionLine(written);
+}
+
 class Build {
 public:
     Build(const BuildRequest& request, const LogSink& log) : request_(request), log_(log) {}
@@ -45,7 +59,7 @@ private:
     bool NameThePackage();
     bool CopyTemplateArchive();
     void UpdateManifest(const StringList& lines);
-    void ApplyOptions(StringList& lines);
+    bool ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
     void WriteArchive();
     bool WritePackage(StringList& lines);
@@ -58,6 +72,8 @@ private:
     PackageNames names_;
     const WorkDirectory* work_ = nullptr;  // lives as long as Run()
     ArchiveSession* session_ = nullptr;    // lives as long as Run(), within work_
+    bool manifestHeld_ = false;            // the session holds a new manifest
+    bool entriesHeld_ = false;             // the session holds files to store
     char output_[kArchiveOutputSize] = {};
 };
 
@@ -78,7 +94,7 @@ bool Build::Run() {
     LoadLines(templateLines, request_.templatePath);
     StringList lines = ComposeManifestLines(templateLines, request_.settings);
     UpdateManifest(lines);
-    ApplyOptions(lines);
+    if (!ApplyOptions(lines)) return false;
     WriteArchive();
     if (!WritePackage(lines)) return false;
     log_("[O]作成完了(" + request_.outputPath + ")");
@@ -122,12 +138,14 @@ int Build::Archive(std::string_view switches, std::string_view name) {
 
 // The session's changes reach the work archive here, all at once. A failed
 // write leaves the work archive unchanged, as it was before the session's
-// changes; the build goes on with it, as it goes on after a failed command.
+// changes; the build goes on with it, as it goes on after a failed command,
+// and says which changes were lost, in the words a failed command would use.
 void Build::WriteArchive() {
     output_[0] = '\0';
-    if (session_->Commit(output_, sizeof output_) != 0) {
-        log_("[!]圧縮失敗(" + ReadableText(output_) + ")");
-    }
+    if (session_->Commit(output_, sizeof output_) == 0) return;
+    const std::string message = ReadableText(output_);
+    if (manifestHeld_) log_("[!]Manifest追加失敗(" + message + ")");
+    if (entriesHeld_ || !manifestHeld_) log_("[!]圧縮失敗(" + message + ")");
 }
 
 void Build::UpdateManifest(const StringList& lines) {
@@ -137,27 +155,38 @@ void Build::UpdateManifest(const StringList& lines) {
     SaveLines(lines, manifestPath);
     if (Archive("-Xqu9", kManifestName) != 0) {
         log_("[!]Manifest追加失敗(" + ReadableText(output_) + ")");
+    } else {
+        manifestHeld_ = true;
     }
     DeleteFileAt(manifestPath);
 }
 
-void Build::ApplyOptions(StringList& lines) {
-    if (!request_.options) return;
+bool Build::ApplyOptions(StringList& lines) {
+    if (!request_.options) return true;
     for (int i = 0; i < request_.options->Count(); ++i) {
         const OptionRecord& record = RecordOf(*request_.options, i);
         if (record.Item(kRecordValue).empty()) {
             log_("[!]" + Cp932ToUtf8(record.Item(kRecordLabel)) + " が未入力");
         } else if (!TextEquals(record.Item(kRecordKey), "File")) {
-            lines.Add(OptionLine(record));
+            std::optional<std::string> line = DescriptorLineOf(record);
+            if (!line) {
+                log_("[X]名前を変換できません(" + record.Item(kRecordValue) + ")");
+                return false;
+            }
+            lines.Add(*line);
         } else {
             PutFileIntoArchive(record);
         }
     }
+    return true;
 }
 
+// A value the user chose is a host path; a default written in the
+// descriptor is CP932 and names the same file in the host's UTF-8.
 std::string Build::SourcePathOf(const std::string& value) const {
-    if (!value.empty() && value.front() == '/') return value;
-    return request_.programDirectory + value;
+    std::string path = ReadableText(value);
+    if (!path.empty() && path.front() == '/') return path;
+    return request_.programDirectory + path;
 }
 
 void Build::PutFileIntoArchive(const OptionRecord& record) {
@@ -177,6 +206,8 @@ void Build::PutFileIntoArchive(const OptionRecord& record) {
     Archive("-qd", workName);  // an entry that is not there is no problem
     if (Archive("-Xqju9", workName) != 0) {
         log_("[!]圧縮失敗(" + ReadableText(output_) + ")");
+    } else {
+        entriesHeld_ = true;
     }
     DeleteFileAt(WorkPath(workName));
 }

@@ -1,5 +1,6 @@
 #include "templates/Catalogue.h"
 
+#include "text/Cp932.h"
 #include "text/Files.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
@@ -19,7 +20,12 @@ std::string DisplayNameOf(const StringList& lines, const std::string& fileName) 
             break;
         }
     }
-    if (name.empty()) name = WithExtension(fileName, "");
+    // A display name is CP932 like every descriptor text; the file name is
+    // the host's, and one CP932 cannot write is shown as it is.
+    if (name.empty()) {
+        std::string base = WithExtension(fileName, "");
+        name = Utf8ToCp932(base).value_or(base);
+    }
     return name;
 }
 

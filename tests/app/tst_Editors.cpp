@@ -242,6 +242,25 @@ private slots:
         QCOMPARE(ValueOf(*window.form, 0), QStringLiteral("zz"));
     }
 
+    void typingInsideANumberKeepsTheCaret() {
+        ProgramDir dir;
+        Window window = WithTemplate(dir, Lines{Sjis("Pelko-Speed: 速度,INT,15")});
+        QLineEdit* edit = window.form->EditValue;
+        edit->setFocus();
+        edit->setCursorPosition(1);
+        QTest::keyClicks(edit, QStringLiteral("23"));
+        QCOMPARE(edit->text(), QStringLiteral("1235"));
+        QCOMPARE(ValueOf(*window.form, 0), QStringLiteral("1235"));
+        QCOMPARE(edit->cursorPosition(), 3);
+    }
+
+    void aDefaultPathFromTheDescriptorIsShownReadable() {
+        ProgramDir dir;
+        Window window = WithTemplate(dir, Lines{Sjis("Pelko-File: 背景,back.png,背景.png")});
+        QCOMPARE(window.form->EditValue->text(), QStringLiteral("背景.png"));
+        QCOMPARE(BytesOf(*window.form, 0), Sjis("背景.png"));  // untouched until edited
+    }
+
     void browseForAFile_data() {
         QTest::addColumn<Lines>("lines");
         QTest::addColumn<QString>("description");
@@ -325,7 +344,7 @@ private slots:
     // does not change; the dropped path is stored all the same.
     void dropOfTheShownPathIsStored() {
         ProgramDir dir;
-        const std::string undecodable = dir.Path() + "\x82\xa0.png";  // CP932, not UTF-8
+        const std::string undecodable = dir.Path() + "\x85\x40.png";  // neither UTF-8 nor CP932
         Window window = WithTemplate(dir, {Sjis("Pelko-File: 画像,a.png,") + undecodable});
         TForm1& form = *window.form;
         QCOMPARE(BytesOf(form, 0), undecodable);

@@ -213,6 +213,7 @@ TEST_F(ArchiveTest, AddedManifestBecomesTheFirstEntryAndTheRestIsCarried) {
     twins.MakeArchive("-0 plain.txt");  // stored though deflate would shrink it
     std::string out;
     ASSERT_EQ(test::RunIn(twins.OurDirectory(), "printf 'a note\\n' | zip -qc a.zip a.txt", &out), 0);
+    ASSERT_EQ(test::RunIn(twins.OurDirectory(), "printf 'archive note\\n' | zip -qz a.zip", &out), 0);
     fs::copy_file(twins.OurArchive(), twins.TheirArchive(), fs::copy_options::overwrite_existing);
     const std::vector<ZipEntry> before = twins.OurEntries();
     ASSERT_EQ(before[0].comment, "a note");
@@ -230,6 +231,9 @@ TEST_F(ArchiveTest, AddedManifestBecomesTheFirstEntryAndTheRestIsCarried) {
     ExpectFresh(ours[0], NewManifest());
     for (std::size_t i = 0; i < before.size(); ++i) ExpectCarried(ours[i + 1], before[i]);
     ExpectSound(twins.OurArchive());
+    std::string comment;
+    test::RunIn(twins.OurDirectory(), "unzip -z a.zip", &comment);
+    EXPECT_NE(comment.find("archive note"), std::string::npos) << comment;
 }
 
 TEST_F(ArchiveTest, AddedManifestKeepsUtf8NamesOfAJarMarkedAsUtf8) {

@@ -213,6 +213,30 @@ TEST_F(PipelineTest, LaterFileOptionWithTheSameEntryWinsAndFile2IsALine) {
     EXPECT_NE(p.descriptor.find("Pelko-File2: " + (pictures / "first.png") + "\r\n"), std::string::npos);
 }
 
+TEST_F(PipelineTest, PathsCrossIntoTheDescriptorAsCp932AndOutOfItAsHostPaths) {
+    // A default written in the descriptor (CP932) names a file of the host.
+    test::WriteFile(program / "背景.png", "picture named in Japanese");
+    test::WriteFile(pictures / "画像.png", "chosen picture");
+    StringList options;
+    options.Add("a", std::make_unique<OptionRecord>(OptionRecord{"File", "a", "back.png", Sjis("背景.png")}));
+    options.Add("b", std::make_unique<OptionRecord>(OptionRecord{"File2", "b", "icon.png", pictures / "画像.png"}));
+    auto lines = Make("block.jad", options, out / "game.kjx");
+    ASSERT_EQ(lines.size(), 1u) << lines.front();
+    Package p = ReadPackage(out / "game.kjx");
+    EXPECT_EQ(Entry(out, p.archive, "back.png"), "picture named in Japanese");
+    EXPECT_NE(p.descriptor.find("Pelko-File2: " + Sjis(pictures / "画像.png") + "\r\n"), std::string::npos);
+
+    // A chosen path CP932 cannot write cannot go into the descriptor.
+    StringList korean;
+    korean.Add("b", std::make_unique<OptionRecord>(OptionRecord{"File2", "b", "icon.png", pictures / "한.png"}));
+    bool finished = true;
+    lines = Make("block.jad", korean, out / "other.kjx", &finished);
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(lines, std::vector<std::string>{"[X]名前を変換できません(" + (pictures / "한.png") + ")"});
+    EXPECT_FALSE(test::Exists(out / "other.kjx"));
+    EXPECT_TRUE(test::ListDir(work.Path()).empty());
+}
+
 TEST_F(PipelineTest, ANonZipArchiveKeepsGoingWithItsMessages) {
     test::WriteFile(program / "block.jar", "this is not a zip archive");
     StringList options = BlockOptions("5", pictures / "sky.png");
@@ -312,6 +336,34 @@ TEST_F(PipelineTest, AFailedWriteKeepsTheEarlierPackage) {
     EXPECT_EQ(lines, std::vector<std::string>{"[X]ファイル書き込み失敗(" + (out / "game.kjx") + ")"});
     EXPECT_EQ(test::ReadFile(out / "game.kjx"), earlier);
     EXPECT_EQ(test::ListDir(out.Path()), std::vector<std::string>{"game.kjx"});
+    EXPECT_TRUE(test::ListDir(work.Path()).empty());
+}
+
+TEST_F(PipelineTest, ALostManifestIsReportedAsSuch) {
+    // A template whose archive cannot grow: its new manifest is larger than
+    // the old one, and files may not grow past the archive's own size.
+    test::WriteFile(program / "t.jad", "MIDlet-Name: Tiny\r\n");
+    fs::create_directory(pictures / "META-INF");
+    test::WriteFile(pictures / "META-INF/MANIFEST.MF", "A: 1\r\n");
+    test::WriteFile(pictures / "data.bin", std::string(5000, 'd'));
+    ASSERT_EQ(test::Run("cd '" + pictures.Path() + "' && zip -q -0 -X t.jar META-INF/MANIFEST.MF data.bin"), 0);
+    fs::copy_file(pictures / "t.jar", program / "t.jar");
+    const auto jarSize = fs::file_size(program / "t.jar");
+
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = jarSize;
+    setrlimit(RLIMIT_FSIZE, &small);
+    StringList none;
+    auto lines = Make("t.jad", none, out / "t.kjx");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].rfind("[!]Manifest追加失敗(", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1], "[X]ファイル書き込み失敗(" + (out / "t.kjx") + ")");
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 

@@ -60,6 +60,11 @@ TEST(ScanTemplates, ListsEveryVisibleDescriptorOnce) {
     EXPECT_EQ(got, expected);
 }
 
+TEST(DisplayNameOf, AJapaneseFileNameBecomesCp932LikeEveryDisplayName) {
+    EXPECT_EQ(DisplayNameOf({}, "ゲーム.jad"), Sjis("ゲーム"));
+    EXPECT_EQ(DisplayNameOf({}, "한국.jad"), "한국");  // no CP932 form: left as it is
+}
+
 TEST(ScanTemplates, EmptyOrMissingDirectoryListsNothing) {
     test::ScratchDir dir;
     EXPECT_TRUE(Scan(dir.Path()).empty());
