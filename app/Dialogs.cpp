@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QDir>
 #include <QMessageBox>
 
 namespace {
@@ -46,7 +48,23 @@ std::optional<QString> QtDialogs::SaveFile(const QString& title, const QString& 
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // AnyFile in a directory that exists; Qt asks before overwriting by default.
     dialog.setFileMode(QFileDialog::AnyFile);
-    return RunFileDialog(dialog, description, pattern, proposed);
+    // The chosen folder must exist and an existing file must be writable, so
+    // that a wrong choice is put right here rather than ending the build.
+    QString start = proposed;
+    for (;;) {
+        std::optional<QString> chosen = RunFileDialog(dialog, description, pattern, start);
+        if (!chosen) return std::nullopt;
+        const QFileInfo file(*chosen);
+        QString problem;
+        if (!file.absoluteDir().exists()) {
+            problem = file.absolutePath() + QStringLiteral(" が見つかりません。");
+        } else if (file.exists() && !file.isWritable()) {
+            problem = *chosen + QStringLiteral(" は書き込みできません。");
+        }
+        if (problem.isEmpty()) return chosen;
+        QMessageBox::warning(QApplication::activeWindow(), title, problem);
+        start = *chosen;
+    }
 }
 
 std::optional<QString> QtDialogs::OpenFile(const QString& title, const QString& description,
