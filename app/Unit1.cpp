@@ -18,7 +18,7 @@
 #include <QUrl>
 #include <utility>
 
-#include "build/Pipeline.h"
+#include "package/Pipeline.h"
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"
 #include "text/Color.h"

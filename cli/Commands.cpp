@@ -4,8 +4,8 @@
 #include <iomanip>
 #include <ostream>
 
-#include "build/Inspect.h"
-#include "build/Pipeline.h"
+#include "package/Inspect.h"
+#include "package/Pipeline.h"
 #include "cli/Arguments.h"
 #include "cli/OptionValues.h"
 #include "cli/Texts.h"

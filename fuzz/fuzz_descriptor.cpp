@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "build/Compose.h"
+#include "package/Compose.h"
 #include "options/Editors.h"
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"

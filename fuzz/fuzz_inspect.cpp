@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "build/Inspect.h"
+#include "package/Inspect.h"
 #include "text/Cp932.h"
 
 namespace {

@@ -28,10 +28,10 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInf
   -DPELKO_FUZZ=ON -DPELKO_BUILD_APP=OFF -DPELKO_TESTS=OFF >/dev/null
 
 targets=(fuzz_descriptor)
-if [ -f "$root/build/Inspect.h" ]; then
+if [ -f "$root/package/Inspect.h" ]; then
   targets+=(fuzz_inspect)
 else
-  echo "fuzz: build/Inspect.h is not there yet; fuzz_inspect skipped" >&2
+  echo "fuzz: package/Inspect.h is not there yet; fuzz_inspect skipped" >&2
 fi
 cmake --build "$out" -j2 --target "${targets[@]}"
 

@@ -1,6 +1,6 @@
 // The package inspector on byte buffers: fields read right, every check
 // firing alone, and no damaged or hostile input read out of bounds.
-#include "build/Inspect.h"
+#include "package/Inspect.h"
 
 #include <gtest/gtest.h>
 

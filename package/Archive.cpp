@@ -1,5 +1,5 @@
-#include "build/Archive.h"
-#include "build/ZipHandles.h"
+#include "package/Archive.h"
+#include "package/ZipHandles.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

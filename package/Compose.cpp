@@ -1,4 +1,4 @@
-#include "build/Compose.h"
+#include "package/Compose.h"
 
 #include <array>
 

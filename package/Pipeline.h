@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "build/Compose.h"
+#include "package/Compose.h"
 #include "text/StringList.h"
 
 namespace pelko {

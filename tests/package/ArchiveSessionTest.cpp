@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "build/Archive.h"
+#include "package/Archive.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 

@@ -1,4 +1,4 @@
-#include "build/Container.h"
+#include "package/Container.h"
 
 #include <fcntl.h>
 

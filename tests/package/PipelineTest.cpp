@@ -1,4 +1,4 @@
-#include "build/Pipeline.h"
+#include "package/Pipeline.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>

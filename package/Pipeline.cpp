@@ -1,11 +1,11 @@
-#include "build/Pipeline.h"
+#include "package/Pipeline.h"
 
 #include <filesystem>
 #include <optional>
 
-#include "build/Archive.h"
-#include "build/Container.h"
-#include "build/Staging.h"
+#include "package/Archive.h"
+#include "package/Container.h"
+#include "package/Staging.h"
 #include "options/Editors.h"
 #include "text/Cp932.h"
 #include "text/Files.h"

@@ -1,4 +1,4 @@
-#include "build/Staging.h"
+#include "package/Staging.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "build/Archive.h"
+#include "package/Archive.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

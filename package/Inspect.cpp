@@ -1,11 +1,11 @@
-#include "build/Inspect.h"
+#include "package/Inspect.h"
 
 #include <sys/stat.h>
 #include <zip.h>
 
 #include <memory>
 
-#include "build/ZipHandles.h"
+#include "package/ZipHandles.h"
 #include "text/Cp932.h"
 #include "text/Errors.h"
 #include "text/Files.h"
