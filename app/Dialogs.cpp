@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QMessageBox>
 
+#include "options/OptionValues.h"
+
 namespace {
 
 // Qt reads the pattern from the parentheses at the end of a filter; hiding
@@ -29,15 +31,12 @@ std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& descrip
 }
 
 QColor FromDialogOrder(std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
-                  static_cast<int>((bits >> 16) & 0xFF));
+    const pelko::ColorChannels channels = pelko::ChannelsOfDialogOrder(static_cast<std::uint32_t>(value));
+    return QColor(channels.red, channels.green, channels.blue);
 }
 
 std::int32_t ToDialogOrder(const QColor& color) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(color.red()) |
-                                     static_cast<std::uint32_t>(color.green()) << 8 |
-                                     static_cast<std::uint32_t>(color.blue()) << 16);
+    return static_cast<std::int32_t>(pelko::DialogOrderOf({color.red(), color.green(), color.blue()}));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "options/OptionValues.h"
+
 namespace {
 
 struct RoleOf {
@@ -34,9 +36,7 @@ constexpr std::array kRoles{
 };
 
 std::uint32_t DialogOrder(const QColor& color) {
-    return static_cast<std::uint32_t>(color.red()) |
-           static_cast<std::uint32_t>(color.green()) << 8 |
-           static_cast<std::uint32_t>(color.blue()) << 16;
+    return pelko::DialogOrderOf({color.red(), color.green(), color.blue()});
 }
 
 }  // namespace

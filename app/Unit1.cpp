@@ -18,6 +18,7 @@
 #include <QUrl>
 #include <utility>
 
+#include "options/OptionValues.h"
 #include "package/Pipeline.h"
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"
@@ -455,7 +456,7 @@ void TForm1::ShowIntegerEditor(const pelko::OptionRecord& record, bool browse) {
 }
 
 void TForm1::ShowYesNoEditor(const pelko::OptionRecord& record) {
-    SetCheckValue(record.Item(pelko::kRecordValue) == "1");
+    SetCheckValue(pelko::IsYesText(record.Item(pelko::kRecordValue)));
     CheckValue->show();
 }
 
@@ -481,7 +482,7 @@ void TForm1::EditValueChange() {
 void TForm1::CheckValueClick() {
     pelko::OptionRecord* record = SelectedRecord();
     if (!record) return;
-    record->Set(pelko::kRecordValue, CheckValue->isChecked() ? "1" : "0");
+    record->Set(pelko::kRecordValue, std::string(pelko::YesNoText(CheckValue->isChecked())));
 }
 
 void TForm1::ButtonBrowseClick() {
@@ -544,14 +545,10 @@ void TForm1::ButtonMakeClick() {
         return;
     }
     ClearLog();
-    pelko::BuildRequest request;
-    request.templatePath = templatePaths_.at(static_cast<std::size_t>(index));
-    request.settings.title = titleField_.Bytes(TextEncoding::Cp932);
-    request.settings.author = authorField_.Bytes(TextEncoding::Cp932);
-    request.settings.copyright = CheckCopy->isChecked();
-    request.options = &records_;
-    request.outputPath = output;
-    request.programDirectory = programDirectory_;
+    pelko::AppSettings settings{titleField_.Bytes(TextEncoding::Cp932), authorField_.Bytes(TextEncoding::Cp932),
+                                CheckCopy->isChecked()};
+    const pelko::BuildRequest request = pelko::RequestFor(templatePaths_.at(static_cast<std::size_t>(index)),
+                                                          std::move(settings), records_, output, programDirectory_);
     pelko::MakePackage(request, [this](const std::string& line) {
         AppendLog(QString::fromStdString(line));
     });

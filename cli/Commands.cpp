@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
+#include <utility>
 
 #include "package/Inspect.h"
 #include "package/Pipeline.h"
@@ -66,15 +67,10 @@ int Make(const MakeRequest& request, std::ostream& out) {
     LoadedTemplate loaded = LoadWhole(templatePath);
     for (const std::string& setting : request.settings) ApplySetting(loaded.options, setting);
 
-    BuildRequest build;
-    build.templatePath = templatePath;
-    build.settings.title = title.value_or(loaded.title);
-    build.settings.author = author;
-    build.settings.copyright = request.copyright.value_or(loaded.copyright);
-    build.options = &loaded.options;
-    build.outputPath = outputPath;
+    AppSettings settings{title.value_or(loaded.title), author, request.copyright.value_or(loaded.copyright)};
     // A template's default file values name files beside it.
-    build.programDirectory = DirectoryOf(templatePath);
+    const BuildRequest build =
+        RequestFor(templatePath, std::move(settings), loaded.options, outputPath, DirectoryOf(templatePath));
     const bool made = MakePackage(build, [&out](const std::string& line) { out << line << std::endl; });
     return made ? kExitOk : kExitFailed;
 }

@@ -8,6 +8,7 @@
 #include "cli/Arguments.h"
 #include "cli/Texts.h"
 #include "options/Editors.h"
+#include "options/OptionValues.h"
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
 #include "text/Integer.h"
@@ -75,12 +76,6 @@ int OptionNamed(const StringList& options, std::string_view name, std::string_vi
     return found.front();
 }
 
-EditorKind KindOf(const OptionRecord& record) {
-    if (HasFileEditor(record.Item(kRecordKey))) return EditorKind::File;
-    // Without a type the option is plain text, the editor such a text would choose.
-    return record.Count() > kRecordType ? EditorFor(record) : EditorKind::Text;
-}
-
 // The window's file dialog only yields files that exist, so a path that names
 // none is refused here instead of becoming a warning in the build's log.
 std::string HostFile(std::string_view value, std::string_view setting) {
@@ -103,17 +98,17 @@ std::string IntegerValue(std::string_view value, std::string_view setting) {
 
 std::string ValueFor(const OptionRecord& record, std::string_view value, std::string_view setting) {
     if (value.empty()) return {};  // not filled in: the build reports it
-    switch (KindOf(record)) {
+    switch (EditorForShortRecord(record)) {
         case EditorKind::File: return HostFile(value, setting);
         case EditorKind::Color:
         case EditorKind::Integer: return IntegerValue(value, setting);
         case EditorKind::YesNo: {
-            std::string yesNo = YesNoValue(value);
-            if (yesNo.empty()) {
+            const std::optional<bool> yes = YesNoWord(value);
+            if (!yes) {
                 throw ArgumentError(ArgumentName(setting) + ": \"" + std::string(value) +
                                     "\" is not yes or no (1/0, yes/no, true/false, on/off)");
             }
-            return yesNo;
+            return std::string(YesNoText(*yes));
         }
         case EditorKind::Text: break;
     }
@@ -132,22 +127,6 @@ void StoreValue(OptionRecord& record, std::string value) {
 }
 
 }  // namespace
-
-std::string YesNoValue(std::string_view word) {
-    // Only ASCII letters are lowered: the words are English, and an argument
-    // is UTF-8, which the CP932 lowering must not be given.
-    std::string lowered(word);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    for (const char* yes : {"1", "yes", "true", "on"}) {
-        if (lowered == yes) return "1";
-    }
-    for (const char* no : {"0", "no", "false", "off"}) {
-        if (lowered == no) return "0";
-    }
-    return {};
-}
 
 void ApplySetting(StringList& options, std::string_view setting) {
     const std::size_t equals = setting.find('=');

@@ -14,8 +14,4 @@ namespace pelko::cli {
 // designates no option or several, or when VALUE does not suit the option.
 void ApplySetting(StringList& options, std::string_view setting);
 
-// The yes/no words: 1/0, yes/no, true/false, on/off in any letter case.
-// "1" or "0"; empty when the word is none of them.
-std::string YesNoValue(std::string_view word);
-
 }  // namespace pelko::cli

@@ -5,34 +5,12 @@
 
 #include "cli/Arguments.h"
 #include "text/Cp932.h"
+#include "text/Utf8.h"
 
 namespace pelko::cli {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-struct Decoded {
-    char32_t code = 0;
-    std::size_t length = 0;  // 0: no well-formed character starts here
-};
-
-// One character of well-formed UTF-8 (no overlong form, no surrogate,
-// nothing past U+10FFFF).
-Decoded DecodeAt(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned lead = byte(at);
-    if (lead < 0x80) return {lead, 1};
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (length == 0 || lead > 0xF4 || text.size() - at < length) return {};
-    char32_t code = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return {};
-        code = (code << 6) | (byte(at + i) & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {};
-    return {code, length};
-}
 
 std::string CodePoint(char32_t code) {
     char text[16];
@@ -45,7 +23,7 @@ std::string CodePoint(char32_t code) {
 std::string Printable(std::string_view utf8) {
     std::string shown;
     for (std::size_t at = 0; at < utf8.size();) {
-        const Decoded decoded = DecodeAt(utf8, at);
+        const Utf8Character decoded = DecodeUtf8At(utf8, at);
         const std::size_t length = decoded.length == 0 ? 1 : decoded.length;
         const char32_t code = decoded.code;
         if (decoded.length == 0 || code < 0x20 || (code >= 0x7F && code <= 0x9F)) {
@@ -65,7 +43,7 @@ std::string PackageText(std::string_view argument, std::string_view utf8) {
     // Name the first character that stops the conversion, so the user knows
     // what to change in a long text.
     for (std::size_t at = 0; at < utf8.size();) {
-        const Decoded decoded = DecodeAt(utf8, at);
+        const Utf8Character decoded = DecodeUtf8At(utf8, at);
         if (decoded.length == 0) throw ArgumentError(std::string(argument) + ": the text is not UTF-8");
         const std::string_view character = utf8.substr(at, decoded.length);
         if (!Utf8ToCp932(character)) {

@@ -38,7 +38,7 @@ std::string Header(std::string_view containerName, std::string_view descriptorNa
 // Streams the archive from its start through one small buffer; the archive
 // is never held in memory whole.
 bool CopyArchive(FileHandle output, FileHandle archive) {
-    if (SeekFile(archive, 0, 0) != 0) return false;
+    if (SeekFile(archive, 0, kSeekFromStart) != 0) return false;
     std::array<char, kBlockSize> block;
     for (;;) {
         long got = ReadFileBytes(archive, block.data(), block.size());

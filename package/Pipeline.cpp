@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "package/Archive.h"
 #include "package/Container.h"
@@ -214,7 +215,7 @@ void Build::PutFileIntoArchive(const OptionRecord& record) {
 
 bool Build::WritePackage(StringList& lines) {
     UniqueFile archive(OpenForReading(WorkPath(names_.temporaryArchive)));
-    std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, 2) : -1;
+    std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, kSeekFromEnd) : -1;
     if (size < 0) {
         log_("[X]一時ファイルオープン失敗(" + names_.temporaryArchive + ")");
         return false;
@@ -240,6 +241,17 @@ bool Build::WritePackage(StringList& lines) {
 }
 
 }  // namespace
+
+BuildRequest RequestFor(const std::string& templatePath, AppSettings settings, const StringList& options,
+                        const std::string& outputPath, const std::string& programDirectory) {
+    BuildRequest request;
+    request.templatePath = templatePath;
+    request.settings = std::move(settings);
+    request.options = &options;
+    request.outputPath = outputPath;
+    request.programDirectory = programDirectory;
+    return request;
+}
 
 bool MakePackage(const BuildRequest& request, const LogSink& log) {
     return Build(request, log).Run();

@@ -19,6 +19,11 @@ struct BuildRequest {
     std::string workParent;        // where the private work directory goes; empty: the system's
 };
 
+// The request for a build of templatePath to outputPath with the given
+// settings and option records; relative file values start in programDirectory.
+BuildRequest RequestFor(const std::string& templatePath, AppSettings settings, const StringList& options,
+                        const std::string& outputPath, const std::string& programDirectory);
+
 // Receives each log line (UTF-8) as the build writes it.
 using LogSink = std::function<void(const std::string&)>;
 

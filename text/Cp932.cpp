@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "text/Utf8.h"
+
 namespace pelko {
 
 namespace {
@@ -94,34 +96,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 
 bool FitsCp932(std::string_view utf8) {
     return Utf8ToCp932(utf8).has_value();
-}
-
-namespace {
-
-// Length of the UTF-8 sequence that starts at text[at]; 0 when none does.
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80                    ? 1
-                               : lead >= 0xC2 && lead <= 0xDF ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || text.size() - at < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
-    }
-    return length;
-}
-
-}  // namespace
-
-bool IsUtf8(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = Utf8SequenceLength(bytes, at);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
 }
 
 std::string ReadableText(std::string_view bytes) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/Utf8.h"
+
 namespace pelko {
 
 // UTF-8 to CP932; nullopt when a character has no CP932 form or the input is
@@ -14,8 +16,6 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 std::string Cp932ToUtf8(std::string_view cp932);
 // True when every character of the UTF-8 text has a CP932 form.
 bool FitsCp932(std::string_view utf8);
-// True when the bytes are well-formed UTF-8.
-bool IsUtf8(std::string_view bytes);
 // Bytes that may be a host name (UTF-8) or a text from a descriptor (CP932),
 // made readable: UTF-8 as it is, anything else read as CP932.
 std::string ReadableText(std::string_view bytes);

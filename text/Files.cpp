@@ -38,9 +38,9 @@ FileHandle CreateForWriting(const std::string& path) {
 std::int64_t SeekFile(FileHandle file, std::int64_t offset, int origin) {
     int whence = 0;
     switch (origin) {
-        case 0: whence = SEEK_SET; break;
-        case 1: whence = SEEK_CUR; break;
-        case 2: whence = SEEK_END; break;
+        case kSeekFromStart: whence = SEEK_SET; break;
+        case kSeekFromCurrent: whence = SEEK_CUR; break;
+        case kSeekFromEnd: whence = SEEK_END; break;
         default: return -1;
     }
     const off_t position = ::lseek(file, static_cast<off_t>(offset), whence);
@@ -52,6 +52,23 @@ long ReadFileBytes(FileHandle file, void* buffer, std::size_t count) {
         const ssize_t got = ::read(file, buffer, Clamp(count));
         if (got >= 0) return static_cast<long>(got);
         if (errno != EINTR) return -1;
+    }
+}
+
+bool ReadWholeFile(FileHandle file, std::string& bytes) {
+    // The size is only a hint for the buffer: a single read may come back
+    // short, and some handles (a directory, a pipe) report no meaningful
+    // size, so it reads until 0.
+    constexpr std::int64_t kLargestHint = 64 * 1024 * 1024;
+    const std::int64_t size = SeekFile(file, 0, kSeekFromEnd);
+    if (size >= 0 && SeekFile(file, 0, kSeekFromStart) != 0) return false;
+    if (size > 0 && size <= kLargestHint) bytes.reserve(static_cast<std::size_t>(size));
+    char chunk[64 * 1024];
+    for (;;) {
+        const long got = ReadFileBytes(file, chunk, sizeof chunk);
+        if (got < 0) return false;
+        if (got == 0) return true;
+        bytes.append(chunk, static_cast<std::size_t>(got));
     }
 }
 

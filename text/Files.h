@@ -13,11 +13,18 @@ inline constexpr FileHandle kNoFile = -1;
 FileHandle OpenForReading(const std::string& path);
 // Creates the file or cuts an existing one to 0 bytes; open for reading and writing.
 FileHandle CreateForWriting(const std::string& path);
-// origin 0: from the start, 1: from the current position, 2: from the end.
+// Where SeekFile counts its offset from.
+inline constexpr int kSeekFromStart = 0;
+inline constexpr int kSeekFromCurrent = 1;
+inline constexpr int kSeekFromEnd = 2;
+// origin: one of the three above.
 // Returns the new position from the start, or -1.
 std::int64_t SeekFile(FileHandle file, std::int64_t offset, int origin);
 // Bytes read (0 at the end of the file) or -1.
 long ReadFileBytes(FileHandle file, void* buffer, std::size_t count);
+// Reads the open file from its start to its end into bytes; false when a
+// read fails. Handles with no meaningful size (a pipe) are read until 0.
+bool ReadWholeFile(FileHandle file, std::string& bytes);
 // Bytes written or -1.
 long WriteFileBytes(FileHandle file, const void* buffer, std::size_t count);
 void CloseFileHandle(FileHandle file);

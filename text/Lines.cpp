@@ -15,31 +15,6 @@ bool EndsLine(char byte) {
     return byte == kCR || byte == kLF || byte == kNUL;
 }
 
-// Reads the whole open file; false when a read fails. The size at the end
-// is only a hint for the buffer: a single read may come back short, and some
-// handles (a directory, a pipe) report no meaningful size, so it reads until 0.
-bool ReadAll(FileHandle file, std::string& bytes) {
-    constexpr std::int64_t kLargestHint = 64 * 1024 * 1024;
-    const std::int64_t size = SeekFile(file, 0, 2);
-    if (size >= 0 && SeekFile(file, 0, 0) != 0) {
-        return false;
-    }
-    if (size > 0 && size <= kLargestHint) {
-        bytes.reserve(static_cast<std::size_t>(size));
-    }
-    char chunk[64 * 1024];
-    for (;;) {
-        const long got = ReadFileBytes(file, chunk, sizeof chunk);
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(got));
-    }
-}
-
 }  // namespace
 
 void SplitLines(StringList& list, std::string_view bytes) {
@@ -70,7 +45,7 @@ void LoadLines(StringList& list, const std::string& path) {
         throw OpenError(path);
     }
     std::string bytes;
-    if (!ReadAll(file.Get(), bytes)) {
+    if (!ReadWholeFile(file.Get(), bytes)) {
         throw OpenError(path);  // the list stays as it was
     }
     file.Close();

@@ -30,16 +30,17 @@ TEST(Files, SeekAndReadAtTheEndOfA1000ByteFile) {
     UniqueFile file(OpenForReading(path));
     ASSERT_TRUE(file.IsOpen());
     char buffer[2000];
-    EXPECT_EQ(SeekFile(file.Get(), 0, 2), 1000);
+    EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromEnd), 1000);
     EXPECT_EQ(ReadFileBytes(file.Get(), buffer, sizeof buffer), 0);
-    EXPECT_EQ(SeekFile(file.Get(), 10, 0), 10);
-    EXPECT_EQ(SeekFile(file.Get(), -4, 1), 6);
-    EXPECT_EQ(SeekFile(file.Get(), -1, 2), 999);
+    EXPECT_EQ(SeekFile(file.Get(), 10, kSeekFromStart), 10);
+    EXPECT_EQ(SeekFile(file.Get(), -4, kSeekFromCurrent), 6);
+    EXPECT_EQ(SeekFile(file.Get(), -1, kSeekFromEnd), 999);
     EXPECT_EQ(ReadFileBytes(file.Get(), buffer, sizeof buffer), 1);
-    EXPECT_EQ(SeekFile(file.Get(), 0, 0), 0);
+    EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromStart), 0);
     EXPECT_EQ(ReadFileBytes(file.Get(), buffer, sizeof buffer), 1000);  // short read, as is
-    EXPECT_EQ(SeekFile(file.Get(), -1, 0), -1);                         // before the start
+    EXPECT_EQ(SeekFile(file.Get(), -1, kSeekFromStart), -1);                         // before the start
     EXPECT_EQ(SeekFile(file.Get(), 0, 3), -1);                          // no such origin
+    static_assert(kSeekFromStart == 0 && kSeekFromCurrent == 1 && kSeekFromEnd == 2);  // the numbers callers pass
     EXPECT_EQ(WriteFileBytes(file.Get(), "x", 1), -1);                  // opened for reading
 }
 
@@ -48,7 +49,7 @@ TEST(Files, MissingFileAndInvalidHandleReportMinusOne) {
     char buffer[4];
     EXPECT_EQ(OpenForReading(dir.File("missing")), kNoFile);
     EXPECT_EQ(CreateForWriting(dir.File("no/dir/file")), kNoFile);
-    EXPECT_EQ(SeekFile(kNoFile, 0, 2), -1);
+    EXPECT_EQ(SeekFile(kNoFile, 0, kSeekFromEnd), -1);
     EXPECT_EQ(ReadFileBytes(kNoFile, buffer, sizeof buffer), -1);
     EXPECT_EQ(WriteFileBytes(kNoFile, buffer, sizeof buffer), -1);
     CloseFileHandle(kNoFile);  // harmless
@@ -60,10 +61,10 @@ TEST(Files, CreateCutsAnExistingFileAndOpensForReadAndWrite) {
     WriteBytes(path, "old contents");
     UniqueFile file(CreateForWriting(path));
     ASSERT_TRUE(file.IsOpen());
-    EXPECT_EQ(SeekFile(file.Get(), 0, 2), 0);
+    EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromEnd), 0);
     EXPECT_EQ(ReadBytes(path), "");
     EXPECT_EQ(WriteFileBytes(file.Get(), "abc", 3), 3);
-    EXPECT_EQ(SeekFile(file.Get(), 0, 0), 0);
+    EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromStart), 0);
     char buffer[8] = {};
     EXPECT_EQ(ReadFileBytes(file.Get(), buffer, sizeof buffer), 3);
     EXPECT_EQ(std::string(buffer, 3), "abc");
