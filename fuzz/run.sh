@@ -24,8 +24,7 @@ bash "$root/scripts/setup.sh"
 if [ -f "$out/CMakeCache.txt" ] && ! grep -q '^CMAKE_CXX_COMPILER:[A-Z]*=.*clang++' "$out/CMakeCache.txt"; then
   rm -rf "$out/CMakeCache.txt" "$out/CMakeFiles"
 fi
-CC=clang CXX=clang++ cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPELKO_FUZZ=ON -DPELKO_BUILD_APP=OFF -DPELKO_TESTS=OFF >/dev/null
+(cd "$root" && cmake --preset fuzz >/dev/null)
 
 targets=(fuzz_descriptor)
 if [ -f "$root/package/Inspect.h" ]; then

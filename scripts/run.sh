@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-cmake -S . -B out -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELKO_TESTS=OFF >/dev/null
-cmake --build out -j"$(nproc)"
+cmake --preset plain >/dev/null
+cmake --build --preset plain -j"$(nproc)" --target pelko pelko-cli
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # No window here: show the same core at work through the command line.

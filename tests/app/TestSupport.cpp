@@ -17,13 +17,7 @@
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
 
-namespace testing_support {
-
-std::string Sjis(const char* utf8) {
-    auto bytes = pelko::Utf8ToCp932(utf8);
-    if (!bytes) throw std::runtime_error(std::string("no CP932 form: ") + utf8);
-    return *bytes;
-}
+namespace pelko::test {
 
 QString FromSjis(const std::string& cp932) {
     return QString::fromStdString(pelko::Cp932ToUtf8(cp932));
@@ -241,4 +235,4 @@ QStringList ItemTexts(const QComboBox* combo) {
     return texts;
 }
 
-}  // namespace testing_support
+}  // namespace pelko::test

@@ -16,15 +16,14 @@
 
 #include "app/Dialogs.h"
 #include "app/Unit1.h"
+#include "support/TestFiles.h"
 
 class QComboBox;
 class QLineEdit;
 class QWidget;
 
-namespace testing_support {
+namespace pelko::test {
 
-// CP932 bytes of a UTF-8 literal (the test sources are UTF-8).
-std::string Sjis(const char* utf8);
 // Display form of CP932 bytes.
 QString FromSjis(const std::string& cp932);
 
@@ -102,7 +101,7 @@ bool DropFiles(QWidget* window, const QPoint& pos, const QStringList& paths);
 QStringList RecordTexts(const TForm1& form, int index);
 QStringList ItemTexts(const QComboBox* combo);
 
-}  // namespace testing_support
+}  // namespace pelko::test
 
 // Each test class registers itself; main runs them all in one application.
 void RegisterTestClass(std::function<std::unique_ptr<QObject>()> make);

@@ -8,7 +8,7 @@
 
 #include "TestSupport.h"
 
-using namespace testing_support;
+using namespace pelko::test;
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "TestSupport.h"
 #include "templates/Descriptor.h"
 
-using namespace testing_support;
+using namespace pelko::test;
 
 using Lines = std::vector<std::string>;
 Q_DECLARE_METATYPE(Lines)

@@ -15,7 +15,7 @@
 #include "TestSupport.h"
 #include "app/QtSystemColors.h"
 
-using namespace testing_support;
+using namespace pelko::test;
 
 namespace {
 

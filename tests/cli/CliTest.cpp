@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 

@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "support/TestFiles.h"
 #include "text/Errors.h"
 
 namespace pelko {
 namespace {
 
 using namespace std::string_literals;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using test::ReadFile;
+using test::ScratchDir;
+using test::WriteFile;
 using Items = std::vector<std::string>;
 
 struct SplitCase {
@@ -57,10 +57,10 @@ TEST(SplitLines, CutsAtCrLfAndNul) {
 }
 
 TEST(LoadLines, ReadsTheSameItemsFromAFile) {
-    TempDir dir;
+    ScratchDir dir;
     for (const auto& c : SplitCases()) {
-        const std::string path = dir.File("lines.txt");
-        WriteBytes(path, c.bytes);
+        const std::string path = (dir / "lines.txt");
+        WriteFile(path, c.bytes);
         StringList list{"old"};
         LoadLines(list, path);
         EXPECT_EQ(list.Texts(), c.items) << ::testing::PrintToString(c.bytes);
@@ -68,16 +68,16 @@ TEST(LoadLines, ReadsTheSameItemsFromAFile) {
 }
 
 TEST(LoadLines, ReadsAFileLargerThanOneRead) {
-    TempDir dir;
+    ScratchDir dir;
     std::string bytes;
     Items expected;
     for (int i = 0; i < 30000; ++i) {
         expected.push_back("line " + std::to_string(i));
         bytes += expected.back() + "\r\n";
     }
-    WriteBytes(dir.File("big.txt"), bytes);
+    WriteFile((dir / "big.txt"), bytes);
     StringList list;
-    LoadLines(list, dir.File("big.txt"));
+    LoadLines(list, (dir / "big.txt"));
     EXPECT_EQ(list.Texts(), expected);
 }
 
@@ -91,8 +91,8 @@ int OpenDescriptorCount() {
 }
 
 TEST(LoadLines, MissingFileRaisesAndLeavesTheList) {
-    TempDir dir;
-    const std::string path = dir.File("missing.jad");
+    ScratchDir dir;
+    const std::string path = (dir / "missing.jad");
     StringList list{"keep", "these"};
     try {
         LoadLines(list, path);
@@ -104,7 +104,7 @@ TEST(LoadLines, MissingFileRaisesAndLeavesTheList) {
 }
 
 TEST(LoadLines, ReadFailureRaisesClosesAndLeavesTheList) {
-    TempDir dir;  // a directory opens for reading, but reading it fails
+    ScratchDir dir;  // a directory opens for reading, but reading it fails
     StringList list{"keep"};
     const int before = OpenDescriptorCount();
     EXPECT_THROW(LoadLines(list, dir.Path()), Error);
@@ -133,14 +133,14 @@ TEST(JoinLines, EndsEveryItemWithCrLf) {
 }
 
 TEST(SaveLines, WritesJoinedLinesOverAnExistingFile) {
-    TempDir dir;
-    const std::string path = dir.File("out.txt");
-    WriteBytes(path, std::string(5000, 'x'));
+    ScratchDir dir;
+    const std::string path = (dir / "out.txt");
+    WriteFile(path, std::string(5000, 'x'));
     SaveLines(StringList{"a", "\x83\x5C"}, path);
-    EXPECT_EQ(ReadBytes(path), "a\r\n\x83\x5C\r\n");
+    EXPECT_EQ(ReadFile(path), "a\r\n\x83\x5C\r\n");
 
     SaveLines(StringList{}, path);
-    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_EQ(ReadFile(path), "");
 
     StringList back;
     SaveLines(StringList{"x", "", "y"}, path);
@@ -149,8 +149,8 @@ TEST(SaveLines, WritesJoinedLinesOverAnExistingFile) {
 }
 
 TEST(SaveLines, UncreatableFileRaisesCreateError) {
-    TempDir dir;
-    const std::string path = dir.File("no/such/dir/out.txt");
+    ScratchDir dir;
+    const std::string path = (dir / "no/such/dir/out.txt");
     try {
         SaveLines(StringList{"a"}, path);
         FAIL() << "no error";
@@ -181,14 +181,14 @@ TEST(SaveLines, FailedWriteRaisesStreamWriteError) {
     } catch (const Error& e) {
         raised = std::string(e.what()) == "ストリームへの書き込みエラー";
     }
-    std::_Exit(raised && ReadBytes(path) == "0123456789" ? 0 : 1);
+    std::_Exit(raised && ReadFile(path) == "0123456789" ? 0 : 1);
 }
 
 // The limit makes the single write come back short. It runs in a child
 // process so that the limit does not outlive the test.
 TEST(SaveLinesDeathTest, ShortWriteRaisesAndKeepsThePartlyWrittenFile) {
-    TempDir dir;
-    EXPECT_EXIT(SaveUnderSizeLimit(dir.File("short.txt")), ::testing::ExitedWithCode(0), "");
+    ScratchDir dir;
+    EXPECT_EXIT(SaveUnderSizeLimit((dir / "short.txt")), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

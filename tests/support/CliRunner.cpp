@@ -1,4 +1,4 @@
-#include "CliRunner.h"
+#include "support/CliRunner.h"
 
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
