@@ -257,6 +257,35 @@ write_cp932 "$work/puzzle.jad" \
 
 # ---- check and install -----------------------------------------------------
 
+# check_descriptor JAD: stops unless every line is "Name: value" with a name
+# of letters, digits, "-" and "_" and a value that is not empty, and the
+# attributes handsets require are there: MIDlet-Name, MIDlet-Vendor,
+# MIDlet-Version (one to three dot-separated numbers), MIDlet-1,
+# MIDlet-Jar-URL and MIDlet-Jar-Size (a number). Apart from the template's own
+# "Pelko-" lines, which a build drops, no name may occur twice.
+check_descriptor() {
+  iconv -f CP932 -t UTF-8 "$1" | tr -d '\r' | awk -v jad="${1##*/}" '
+    function fail(why) { printf "make-samples: %s line %d: %s\n", jad, NR, why > "/dev/stderr"; bad = 1 }
+    !/^[A-Za-z0-9_-]+: / { fail("not \"Name: value\": " $0); next }
+    {
+      name = substr($0, 1, index($0, ":") - 1)
+      value = substr($0, length(name) + 3)
+      if (value !~ /[^ \t]/) fail(name " has no value")
+      if (name !~ /^Pelko-/ && seen[name]++) fail(name " occurs twice")
+      if (name == "MIDlet-Version" && value !~ /^[0-9]+(\.[0-9]+)?(\.[0-9]+)?$/) fail("MIDlet-Version " value)
+      if (name == "MIDlet-Jar-Size" && value !~ /^[0-9]+$/) fail("MIDlet-Jar-Size " value)
+    }
+    END {
+      split("MIDlet-Name MIDlet-Vendor MIDlet-Version MIDlet-1 MIDlet-Jar-URL MIDlet-Jar-Size", required, " ")
+      for (i in required) if (!(required[i] in seen)) { printf "make-samples: %s has no %s\n", jad, required[i] > "/dev/stderr"; bad = 1 }
+      exit bad
+    }'
+}
+
+for jad in block.jad puzzle.jad worked.jad; do
+  check_descriptor "$work/$jad"
+done
+
 for jar in block.jar puzzle.jar worked.jar; do
   unzip -tqq "$work/$jar"
   first=$(unzip -Z1 "$work/$jar" | sed -n 1p)
