@@ -204,7 +204,7 @@ TEST(InspectTest, DamagedEntryDataIsFound) {
     const InspectReport report = InspectExactly(test::AssembleKjx(parts));
     ASSERT_EQ(report.problems.size(), 1u);
     EXPECT_EQ(report.problems[0].rfind("the archive entry back.png is damaged (", 0), 0u) << report.problems[0];
-    EXPECT_EQ(report.entries.size(), 4u) << "the other entries are still listed";
+    EXPECT_EQ(report.entries.size(), test::ReadZip(kSampleArchive).size()) << "the other entries are still listed";
 }
 
 TEST(InspectTest, AnArchiveWithoutManifestOrNotZipAtAll) {

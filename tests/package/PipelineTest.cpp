@@ -107,6 +107,11 @@ protected:
 };
 
 TEST_F(PipelineTest, WorkedExampleMakesACompletePackage) {
+    // The worked example's thirteen lines; the block sample adds two.
+    for (const char* name : {"block.jad", "block.jar"}) {
+        fs::copy_file(std::string(PELKO_FIXTURES_DIR) + "/worked-example/" + name, program / name,
+                      fs::copy_options::overwrite_existing);
+    }
     StringList options = BlockOptions("5", pictures / "sky.png");
     bool finished = false;
     auto lines = Make("block.jad", options, out / "game.kjx", &finished);
@@ -133,6 +138,25 @@ TEST_F(PipelineTest, WorkedExampleMakesACompletePackage) {
     test::WriteFile(out / "check.zip", p.archive);
     EXPECT_EQ(test::Run("unzip -tq '" + (out / "check.zip") + "' >/dev/null"), 0);
     ExpectNoWorkLeft();
+}
+
+TEST_F(PipelineTest, SampleManifestsKeepTheHandsetProfileTheirArchivesDeclare) {
+    const StringList blockOptions = BlockOptions("5", pictures / "sky.png");
+    const StringList noOptions;
+    const std::vector<std::pair<std::string, const StringList*>> samples = {{"block", &blockOptions},
+                                                                            {"puzzle", &noOptions}};
+    for (const auto& [name, options] : samples) {
+        const std::string output = out / (name + ".kjx");
+        Make(name + ".jad", *options, output);
+        const Package p = ReadPackage(output);
+        const std::string declared = Entry(out, test::ReadFile(program / (name + ".jar")), "META-INF/MANIFEST.MF");
+        const std::string written = Entry(out, p.archive, "META-INF/MANIFEST.MF");
+        for (const char* line : {"MicroEdition-Profile: MIDP-2.0\r\n", "MicroEdition-Configuration: CLDC-1.1\r\n"}) {
+            EXPECT_NE(declared.find(line), std::string::npos) << name << " archive: " << line;
+            EXPECT_NE(written.find(line), std::string::npos) << name << " manifest: " << line;
+            EXPECT_NE(p.descriptor.find(line), std::string::npos) << name << " descriptor: " << line;
+        }
+    }
 }
 
 TEST_F(PipelineTest, ProblemsAreLoggedInItemOrderAndTheBuildGoesOn) {

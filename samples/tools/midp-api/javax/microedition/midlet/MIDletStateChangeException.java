@@ -1,0 +1,10 @@
+package javax.microedition.midlet;
+
+/** Compile-only. */
+public class MIDletStateChangeException extends Exception {
+    public MIDletStateChangeException() {}
+
+    public MIDletStateChangeException(String message) {
+        super(message);
+    }
+}
