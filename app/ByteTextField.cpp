@@ -26,7 +26,18 @@ QString ShownText(std::string_view bytes, TextEncoding encoding) {
     return QString::fromStdString(pelko::Cp932ToUtf8(bytes));
 }
 
+// A CR, LF or NUL would end the descriptor line the text goes into and
+// begin another, so no edit of the window holds one.
+bool HasLineEnd(const QString& text) {
+    return text.contains(QChar(u'\r')) || text.contains(QChar(u'\n')) || text.contains(QChar(u'\0'));
+}
+
+QValidator::State SingleLineValidator::validate(QString& input, int&) const {
+    return HasLineEnd(input) ? Invalid : Acceptable;
+}
+
 QValidator::State Cp932Validator::validate(QString& input, int&) const {
+    if (HasLineEnd(input)) return Invalid;
     return pelko::FitsCp932(WithoutReplacements(input).toStdString()) ? Acceptable : Invalid;
 }
 

@@ -14,7 +14,15 @@ enum class TextEncoding { Cp932, HostPath };
 // The Unicode text that shows bytes of the encoding.
 QString ShownText(std::string_view bytes, TextEncoding encoding);
 
-// Refuses, as it is typed or pasted, a character CP932 cannot hold, so a text
+// Refuses, as it is typed or pasted, a CR, LF or NUL: a host path that
+// becomes a descriptor line must stay on one line.
+class SingleLineValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
+};
+
+// Refuses, as it is typed or pasted, a CR, LF or NUL and a character CP932 cannot hold, so a text
 // never needs a "?" on its way into a package. U+FFFD passes: it stands for
 // bytes set from code that did not decode, which the field below keeps.
 class Cp932Validator : public QValidator {

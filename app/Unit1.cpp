@@ -143,6 +143,7 @@ QLabel* TForm1::MakeLabel(const char* name, const QString& text, const QRect& ge
 
 void TForm1::CreateControls() {
     cp932Validator_ = new Cp932Validator(this);
+    singleLineValidator_ = new SingleLineValidator(this);
 
     LabelTemp = MakeLabel("LabelTemp", QStringLiteral("&Template"), {5, 15, 50, 12});
     LabelTitle = MakeLabel("LabelTitle", QStringLiteral("App&Name"), {5, 40, 50, 12});
@@ -434,7 +435,7 @@ void TForm1::HideEditors() {
 void TForm1::ShowFileEditor(const pelko::OptionRecord& record) {
     openFilter_ = pelko::FileFilterFor(record.Item(pelko::kRecordType));
     setAcceptDrops(true);
-    EditValue->setValidator(nullptr);  // a host path may hold any character
+    EditValue->setValidator(singleLineValidator_);  // a host path may hold any other character
     SetEditValue(record.Item(pelko::kRecordValue), TextEncoding::HostPath);
     EditValue->show();
     ButtonBrowse->show();

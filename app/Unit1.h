@@ -117,6 +117,7 @@ private:
     std::unique_ptr<Dialogs> dialogs_;
     QtSystemColors systemColors_;
     Cp932Validator* cp932Validator_ = nullptr;  // child of the window
+    SingleLineValidator* singleLineValidator_ = nullptr;
     ByteTextField titleField_{nullptr};
     ByteTextField authorField_{nullptr};
     ByteTextField valueField_{nullptr};

@@ -8,10 +8,12 @@
 #include "package/Inspect.h"
 #include "package/Pipeline.h"
 #include "cli/Arguments.h"
+#include "cli/MakeNotes.h"
 #include "cli/OptionValues.h"
 #include "cli/Texts.h"
 #include "templates/Descriptor.h"
 #include "text/Errors.h"
+#include "text/Files.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
 #include "text/Text.h"
@@ -55,7 +57,16 @@ LoadedTemplate LoadWhole(const std::string& path) {
     return loaded;
 }
 
-int Make(const MakeRequest& request, std::ostream& out) {
+// The descriptor's bytes for the notes; a file that cannot be read was
+// already refused by the loading above, so nothing is said then.
+std::string DescriptorBytes(const std::string& path) {
+    UniqueFile file(OpenForReading(path));
+    std::string bytes;
+    if (!file.IsOpen() || !ReadWholeFile(file.Get(), bytes)) return {};
+    return bytes;
+}
+
+int Make(const MakeRequest& request, std::ostream& out, std::ostream& err) {
     // Texts first: a bad argument ends the command before any file is read.
     std::optional<std::string> title;
     if (request.title) title = PackageText("--title", *request.title);
@@ -68,6 +79,9 @@ int Make(const MakeRequest& request, std::ostream& out) {
     for (const std::string& setting : request.settings) ApplySetting(loaded.options, setting);
 
     AppSettings settings{title.value_or(loaded.title), author, request.copyright.value_or(loaded.copyright)};
+    for (const std::string& note : SilentChanges(settings, DescriptorBytes(templatePath))) {
+        err << "pelko-cli: note: " << note << '\n';
+    }
     // A template's default file values name files beside it.
     const BuildRequest build =
         RequestFor(templatePath, std::move(settings), loaded.options, outputPath, DirectoryOf(templatePath));
@@ -147,7 +161,7 @@ int Run(const Request& request, std::ostream& out, std::ostream& err) {
         out << "pelko-cli " PELKO_VERSION "\n";
         return kExitOk;
     }
-    if (const auto* make = std::get_if<MakeRequest>(&request)) return Make(*make, out);
+    if (const auto* make = std::get_if<MakeRequest>(&request)) return Make(*make, out, err);
     if (const auto* options = std::get_if<OptionsRequest>(&request)) return ListOptions(*options, out, err);
     return Inspect(std::get<InspectRequest>(request), out);
 }

@@ -98,6 +98,7 @@ std::string IntegerValue(std::string_view value, std::string_view setting) {
 
 std::string ValueFor(const OptionRecord& record, std::string_view value, std::string_view setting) {
     if (value.empty()) return {};  // not filled in: the build reports it
+    RequireSingleLine("--set " + std::string(setting.substr(0, setting.find('='))), value);
     switch (EditorForShortRecord(record)) {
         case EditorKind::File: return HostFile(value, setting);
         case EditorKind::Color:

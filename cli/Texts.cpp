@@ -5,6 +5,7 @@
 
 #include "cli/Arguments.h"
 #include "text/Cp932.h"
+#include "text/Lines.h"
 #include "text/Utf8.h"
 
 namespace pelko::cli {
@@ -38,7 +39,15 @@ std::string Printable(std::string_view utf8) {
 
 }  // namespace
 
+void RequireSingleLine(std::string_view argument, std::string_view text) {
+    if (HasLineEnd(text)) {
+        throw ArgumentError(std::string(argument) +
+                            ": the text holds a line break (CR or LF); a value must stay on one line");
+    }
+}
+
 std::string PackageText(std::string_view argument, std::string_view utf8) {
+    RequireSingleLine(argument, utf8);
     if (std::optional<std::string> converted = Utf8ToCp932(utf8)) return *converted;
     // Name the first character that stops the conversion, so the user knows
     // what to change in a long text.

@@ -7,7 +7,11 @@
 
 namespace pelko::cli {
 
-// The CP932 form of a UTF-8 argument for a package. ArgumentError naming the
+// ArgumentError naming the argument when the text holds a CR, LF or NUL,
+// which would end a descriptor line and begin another.
+void RequireSingleLine(std::string_view argument, std::string_view text);
+
+// The CP932 form of a UTF-8 argument for a package, on one line. ArgumentError naming the
 // argument (for example "--title") and the first character CP932 cannot
 // hold, or saying that the text is not UTF-8.
 std::string PackageText(std::string_view argument, std::string_view utf8);

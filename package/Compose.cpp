@@ -26,13 +26,12 @@ bool IsReplacedByBuild(std::string_view line) {
 }
 
 std::string NameLine(const std::string& title) {
-    bool usable = title.size() >= kShortestTitle && title.size() <= kLongestTitle;
-    return "MIDlet-Name: " + (usable ? title : std::string("Pelko"));
+    return "MIDlet-Name: " + (TitleIsUsed(title) ? title : std::string("Pelko"));
 }
 
 std::string VendorLine(const std::string& author) {
     if (TextEquals(author, "rivo")) return "MIDlet-Vendor: rivo";
-    if (!author.empty() && author.size() <= kLongestAuthor) {
+    if (AuthorIsUsed(author)) {
         return "MIDlet-Vendor: " + author + "/rivo";
     }
     // "名無しさん/rivo" in CP932: the name handsets show for an unnamed author.
@@ -40,6 +39,14 @@ std::string VendorLine(const std::string& author) {
 }
 
 }  // namespace
+
+bool TitleIsUsed(std::string_view title) {
+    return title.size() >= kShortestTitle && title.size() <= kLongestTitle;
+}
+
+bool AuthorIsUsed(std::string_view author) {
+    return TextEquals(author, "rivo") || (!author.empty() && author.size() <= kLongestAuthor);
+}
 
 StringList ComposeManifestLines(const StringList& templateLines, const AppSettings& settings) {
     StringList lines;

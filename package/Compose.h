@@ -16,6 +16,11 @@ struct AppSettings {
     bool copyright = false;
 };
 
+// Whether the typed texts go into the name and vendor lines as they are;
+// otherwise those lines fall back to "Pelko" and to the unnamed author.
+bool TitleIsUsed(std::string_view title);
+bool AuthorIsUsed(std::string_view author);
+
 // The carried template lines, then the copyright, name, vendor and powered
 // lines. Joined, the result is the manifest.
 StringList ComposeManifestLines(const StringList& templateLines, const AppSettings& settings);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "package/Archive.h"
+#include "package/BuildInputs.h"
 #include "package/Container.h"
 #include "package/Staging.h"
 #include "options/Editors.h"
@@ -38,6 +39,12 @@ PackageNames HostNames(const std::string& templatePath) {
     return names;
 }
 
+// A name is quoted in the archive command line without escapes, and the line
+// ends at its first NUL: neither byte can be part of a name there.
+bool FitsCommandLine(std::string_view name) {
+    return name.find('"') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
 // The option's descriptor line. Options with a file editor (File2 and the
 // like) hold a host path the user chose, which the descriptor holds in CP932;
 // nullopt when CP932 cannot write that path.
@@ -57,6 +64,7 @@ public:
     bool Run();
 
 private:
+    bool InputsAreSafe();
     bool NameThePackage();
     bool CopyTemplateArchive();
     void UpdateManifest(const StringList& lines);
@@ -80,6 +88,7 @@ private:
 
 bool Build::Run() {
     names_ = HostNames(request_.templatePath);
+    if (!InputsAreSafe()) return false;
     if (!NameThePackage()) return false;
     std::optional<WorkDirectory> work = WorkDirectory::Create(request_.workParent);
     if (!work) {
@@ -99,6 +108,20 @@ bool Build::Run() {
     WriteArchive();
     if (!WritePackage(lines)) return false;
     log_("[O]作成完了(" + request_.outputPath + ")");
+    return true;
+}
+
+// Refused before anything is written: a typed text that would add lines of
+// its own to the descriptor, and an output that would overwrite the template.
+bool Build::InputsAreSafe() {
+    if (const std::optional<std::string> subject = TextWithLineEnd(request_)) {
+        log_("[X]改行を含む値は使えません(" + *subject + ")");
+        return false;
+    }
+    if (OutputIsTemplateFile(request_.outputPath, request_.templatePath)) {
+        log_("[X]ファイル作成失敗(" + request_.outputPath + ")");
+        return false;
+    }
     return true;
 }
 
@@ -193,9 +216,10 @@ std::string Build::SourcePathOf(const std::string& value) const {
 void Build::PutFileIntoArchive(const OptionRecord& record) {
     const std::string& value = record.Item(kRecordValue);
     std::string workName = FileNameOf(record.Item(kRecordType), PathSyntax::Archive);
-    // A work file may not take the place of the archive or the manifest's folder.
+    // A work file may not take the place of the archive or the manifest's
+    // folder, and its name must travel inside the command line's quotes.
     bool usableName = !workName.empty() && !TextEquals(workName, names_.temporaryArchive) &&
-                      !TextEquals(workName, "META-INF");
+                      !TextEquals(workName, "META-INF") && FitsCommandLine(workName);
     std::error_code error;
     if (usableName) {
         fs::copy_file(SourcePathOf(value), WorkPath(workName), fs::copy_options::overwrite_existing, error);

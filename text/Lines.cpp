@@ -17,6 +17,13 @@ bool EndsLine(char byte) {
 
 }  // namespace
 
+bool HasLineEnd(std::string_view text) {
+    for (const char byte : text) {
+        if (EndsLine(byte)) return true;
+    }
+    return false;
+}
+
 void SplitLines(StringList& list, std::string_view bytes) {
     list.Clear();
     std::size_t i = 0;

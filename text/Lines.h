@@ -7,6 +7,9 @@
 
 namespace pelko {
 
+// True when the text holds a CR, LF or NUL: put into a line, it would end
+// that line and begin another.
+bool HasLineEnd(std::string_view text);
 // Replaces the items by the lines of bytes (a NUL ends the text).
 void SplitLines(StringList& list, std::string_view bytes);
 // Reads the whole file, bytes untouched. OpenError(path) when it cannot be
