@@ -30,8 +30,9 @@ bool BytesBefore(std::string_view a, std::string_view b, bool foldCase) {
         });
 }
 
+// The caller appends a "/" at once, so "/" may become empty here.
 std::string WithoutTrailingSlashes(std::string_view path) {
-    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+    while (!path.empty() && path.back() == '/') path.remove_suffix(1);
     return std::string(path);
 }
 
