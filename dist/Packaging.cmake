@@ -16,9 +16,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # pelko_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The summary above is the synopsis line; this is the text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Pelko turns a prepared Java handset application (a template: a .jad
+"Pelko turns a prepared Java handset application (a template: a .jad
 descriptor beside its .jar archive) into a personalised ezplus package,
 one KJX file holding a short header, the descriptor text and the archive.
 .
