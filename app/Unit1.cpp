@@ -351,7 +351,8 @@ void TForm1::dropEvent(QDropEvent* event) {
 void TForm1::FormCreate() {
     ComboValue->move(ComboValue->x(), 85);
     templatePaths_.clear();
-    pelko::ScanTemplates(pelko::TemplateDirectories(programDirectory_), [this](pelko::CatalogueEntry entry) {
+    const std::vector<std::string> directories = pelko::TemplateDirectories(programDirectory_);
+    pelko::ScanTemplates(directories, [this](pelko::CatalogueEntry entry) {
         ComboTemp->addItem(ShownText(entry.displayName, TextEncoding::Cp932));
         templatePaths_.push_back(std::move(entry.path));
         // The combo box selects the first item it gets; the catalogue selects
