@@ -20,11 +20,13 @@
 
 #include "options/OptionValues.h"
 #include "package/Pipeline.h"
+#include "pelko/Version.h"
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"
 #include "text/Color.h"
 #include "text/Errors.h"
 #include "text/Integer.h"
+#include "text/Paths.h"
 
 namespace {
 
@@ -351,7 +353,8 @@ void TForm1::dropEvent(QDropEvent* event) {
 void TForm1::FormCreate() {
     ComboValue->move(ComboValue->x(), 85);
     templatePaths_.clear();
-    pelko::ScanTemplates(programDirectory_, [this](pelko::CatalogueEntry entry) {
+    const std::vector<std::string> directories = pelko::TemplateDirectories(programDirectory_);
+    pelko::ScanTemplates(directories, [this](pelko::CatalogueEntry entry) {
         ComboTemp->addItem(ShownText(entry.displayName, TextEncoding::Cp932));
         templatePaths_.push_back(std::move(entry.path));
         // The combo box selects the first item it gets; the catalogue selects
@@ -498,10 +501,12 @@ void TForm1::ButtonBrowseClick() {
 
 void TForm1::BrowseFile() {
     QString proposed = EditValue->text();
-    // A relative value is taken relative to the program directory by the
-    // build, so the dialog starts from the same file.
-    if (!proposed.isEmpty() && QFileInfo(proposed).isRelative()) {
-        proposed.prepend(ShownText(programDirectory_, TextEncoding::HostPath));
+    // A relative value is taken relative to the template's own directory by
+    // the build, so the dialog starts from the same file.
+    const int index = ComboTemp->currentIndex();
+    if (!proposed.isEmpty() && QFileInfo(proposed).isRelative() && index >= 0) {
+        proposed.prepend(ShownText(pelko::DirectoryOf(templatePaths_.at(static_cast<std::size_t>(index))),
+                                   TextEncoding::HostPath));
     }
     const std::optional<QString> chosen =
         dialogs_->OpenFile(QStringLiteral("参照"), QString::fromStdString(openFilter_.description),
@@ -548,8 +553,11 @@ void TForm1::ButtonMakeClick() {
     ClearLog();
     pelko::AppSettings settings{titleField_.Bytes(TextEncoding::Cp932), authorField_.Bytes(TextEncoding::Cp932),
                                 CheckCopy->isChecked()};
-    const pelko::BuildRequest request = pelko::RequestFor(templatePaths_.at(static_cast<std::size_t>(index)),
-                                                          std::move(settings), records_, output, programDirectory_);
+    const std::string& templatePath = templatePaths_.at(static_cast<std::size_t>(index));
+    // A user's template names its files relative to its own directory, as
+    // those of the program directory do.
+    const pelko::BuildRequest request = pelko::RequestFor(templatePath, std::move(settings), records_, output,
+                                                          pelko::DirectoryOf(templatePath));
     pelko::MakePackage(request, [this](const std::string& line) {
         AppendLog(QString::fromStdString(line));
     });

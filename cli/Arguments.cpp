@@ -160,6 +160,17 @@ Request ParseArguments(const std::vector<std::string>& args) {
         if (!path) return HelpRequest{};
         return InspectRequest{*path};
     }
+    if (command == "templates") {
+        Scanner scanner(args, 1);
+        while (scanner.Advance()) {
+            if (!scanner.IsOption()) {
+                throw UsageError("templates takes no operand, but \"" + scanner.Word() + "\" follows it");
+            }
+            if (IsHelp(scanner.Word())) return HelpRequest{};
+            throw UsageError("templates has no option " + scanner.Word());
+        }
+        return TemplatesRequest{};
+    }
     if (command.starts_with("-")) throw UsageError("unknown option " + command);
     throw UsageError("unknown command \"" + command + "\"");
 }

@@ -41,7 +41,10 @@ struct InspectRequest {
     std::string packagePath;
 };
 
-using Request = std::variant<HelpRequest, VersionRequest, MakeRequest, OptionsRequest, InspectRequest>;
+struct TemplatesRequest {};
+
+using Request = std::variant<HelpRequest, VersionRequest, MakeRequest, OptionsRequest, InspectRequest,
+                             TemplatesRequest>;
 
 // args without the program name. UsageError when they do not fit the usage.
 Request ParseArguments(const std::vector<std::string>& args);

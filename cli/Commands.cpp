@@ -7,10 +7,12 @@
 
 #include "package/Inspect.h"
 #include "package/Pipeline.h"
+#include "pelko/Version.h"
 #include "cli/Arguments.h"
 #include "cli/MakeNotes.h"
 #include "cli/OptionValues.h"
 #include "cli/Texts.h"
+#include "templates/Catalogue.h"
 #include "templates/Descriptor.h"
 #include "text/Errors.h"
 #include "text/Files.h"
@@ -33,9 +35,15 @@ std::string AbsolutePath(const std::string& path, std::string_view what) {
 }
 
 // The build derives the archive's name from the descriptor's; any other
-// file given here (the .jar, say) would be read as descriptor lines.
+// file given here (the .jar, say) would be read as descriptor lines. A bare
+// file name that the current directory lacks names one of the templates the
+// window lists (program directory first, then the user's).
 std::string TemplatePath(const std::string& typed) {
-    const std::string path = AbsolutePath(typed, "TEMPLATE");
+    std::string path = AbsolutePath(typed, "TEMPLATE");
+    std::error_code error;
+    if (FileNameOf(typed) == typed && !fs::exists(path, error)) {
+        if (auto found = FindTemplate(TemplateDirectories(ProgramDirectory()), typed)) path = *found;
+    }
     if (!TextEquals(LowerText(ExtensionOf(path)), ".jad")) {
         throw ArgumentError(typed + ": a template is given by its .jad descriptor");
     }
@@ -152,6 +160,14 @@ int Inspect(const InspectRequest& request, std::ostream& out) {
     return report.Sound() ? kExitOk : kExitFailed;
 }
 
+// One template a line, as the window lists them: display name, tab, path.
+int ListTemplates(std::ostream& out) {
+    ScanTemplates(TemplateDirectories(ProgramDirectory()), [&out](const CatalogueEntry& entry) {
+        out << Shown(entry.displayName) << '\t' << ShownName(entry.path) << '\n';
+    });
+    return kExitOk;
+}
+
 int Run(const Request& request, std::ostream& out, std::ostream& err) {
     if (std::holds_alternative<HelpRequest>(request)) {
         out << HelpText();
@@ -163,6 +179,7 @@ int Run(const Request& request, std::ostream& out, std::ostream& err) {
     }
     if (const auto* make = std::get_if<MakeRequest>(&request)) return Make(*make, out, err);
     if (const auto* options = std::get_if<OptionsRequest>(&request)) return ListOptions(*options, out, err);
+    if (std::holds_alternative<TemplatesRequest>(request)) return ListTemplates(out);
     return Inspect(std::get<InspectRequest>(request), out);
 }
 
@@ -198,6 +215,7 @@ std::string HelpText() {
                  [--copyright | --no-copyright] [--set NAME=VALUE]...
   pelko-cli options TEMPLATE.jad
   pelko-cli inspect PACKAGE.kjx
+  pelko-cli templates
   pelko-cli --help | --version
 
 make     Builds a personalised KJX package from a template: a .jad descriptor
@@ -232,9 +250,17 @@ inspect  Reads a KJX package and prints its header, its descriptor text and
          MIDlet-Name, MIDlet-Vendor, MIDlet-Version, MIDlet-Jar-URL and
          MIDlet-Jar-Size. Each problem is printed on a "problem:" line.
 
+templates
+         Lists the templates the window offers, one a line: display name, a
+         tab, the descriptor's path. They are the .jad files of the program
+         directory, then those of $XDG_DATA_HOME/pelko/templates (by default
+         ~/.local/share/pelko/templates), each folder in file-name order.
+
 Paths: relative paths on the command line (TEMPLATE, OUTPUT, file option
-values) are taken from the current directory. Relative file names that a
-template gives as defaults are taken from the template's own directory.
+values) are taken from the current directory; a TEMPLATE given by its bare
+file name that is not there is looked for among the templates as "templates"
+lists them. Relative file names that a template gives as defaults are taken
+from the template's own directory.
 
 Texts: arguments are UTF-8. Texts that go into a package (title, author,
 option values other than files) are stored in CP932, so each of their

@@ -1,5 +1,10 @@
 #include "templates/Catalogue.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+
 #include "text/Cp932.h"
 #include "text/Files.h"
 #include "text/Lines.h"
@@ -8,8 +13,52 @@
 
 namespace pelko {
 namespace {
+
 constexpr std::string_view kDisplayNamePrefix = "Pelko-Name: ";
+constexpr std::string_view kUserTemplateSubdirectory = "/pelko/templates/";
+
+unsigned char FoldAscii(unsigned char byte) {
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
 }
+
+bool BytesBefore(std::string_view a, std::string_view b, bool foldCase) {
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(), [foldCase](char x, char y) {
+            auto ux = static_cast<unsigned char>(x);
+            auto uy = static_cast<unsigned char>(y);
+            return foldCase ? FoldAscii(ux) < FoldAscii(uy) : ux < uy;
+        });
+}
+
+// The caller appends a "/" at once, so "/" may become empty here.
+std::string WithoutTrailingSlashes(std::string_view path) {
+    while (!path.empty() && path.back() == '/') path.remove_suffix(1);
+    return std::string(path);
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// The descriptor names of one directory, in catalogue order.
+std::vector<std::string> DescriptorNames(const std::string& directory) {
+    std::vector<std::string> names;
+    FileScan scan;
+    if (scan.First(directory + "*.jad", 0) != 0) return names;
+    do {
+        names.push_back(scan.Name());
+    } while (scan.Next() == 0);
+    std::sort(names.begin(), names.end(), FileNameBefore);
+    return names;
+}
+
+}  // namespace
 
 std::string DisplayNameOf(const StringList& lines, const std::string& fileName) {
     std::string name;
@@ -29,16 +78,51 @@ std::string DisplayNameOf(const StringList& lines, const std::string& fileName) 
     return name;
 }
 
-void ScanTemplates(const std::string& programDirectory,
-                   const std::function<void(CatalogueEntry)>& add) {
-    FileScan scan;
-    if (scan.First(programDirectory + "*.jad", 0) != 0) return;
-    do {
-        std::string path = programDirectory + scan.Name();
+bool FileNameBefore(std::string_view a, std::string_view b) {
+    if (BytesBefore(a, b, true)) return true;
+    if (BytesBefore(b, a, true)) return false;
+    return BytesBefore(a, b, false);
+}
+
+std::string UserTemplateDirectory(std::string_view xdgDataHome, std::string_view home) {
+    // A relative $XDG_DATA_HOME is to be ignored, as the base directory rules say.
+    if (!xdgDataHome.empty() && xdgDataHome.front() == '/') {
+        return WithoutTrailingSlashes(xdgDataHome) + std::string(kUserTemplateSubdirectory);
+    }
+    if (!home.empty() && home.front() == '/') {
+        return WithoutTrailingSlashes(home) + "/.local/share" + std::string(kUserTemplateSubdirectory);
+    }
+    return {};
+}
+
+std::vector<std::string> TemplateDirectories(const std::string& programDirectory) {
+    std::vector<std::string> directories{programDirectory};
+    const std::string user = UserTemplateDirectory(Environment("XDG_DATA_HOME"), Environment("HOME"));
+    if (!user.empty() && user != programDirectory) directories.push_back(user);
+    return directories;
+}
+
+void ScanTemplates(const std::string& directory, const std::function<void(CatalogueEntry)>& add) {
+    for (const std::string& name : DescriptorNames(directory)) {
+        std::string path = directory + name;
         StringList lines;
         LoadLines(lines, path);
-        add(CatalogueEntry{DisplayNameOf(lines, scan.Name()), path});
-    } while (scan.Next() == 0);
+        add(CatalogueEntry{DisplayNameOf(lines, name), std::move(path)});
+    }
+}
+
+void ScanTemplates(const std::vector<std::string>& directories,
+                   const std::function<void(CatalogueEntry)>& add) {
+    for (const std::string& directory : directories) ScanTemplates(directory, add);
+}
+
+std::optional<std::string> FindTemplate(const std::vector<std::string>& directories,
+                                        const std::string& fileName) {
+    for (const std::string& directory : directories) {
+        std::string path = directory + fileName;
+        if (IsRegularFile(path)) return path;
+    }
+    return std::nullopt;
 }
 
 }  // namespace pelko

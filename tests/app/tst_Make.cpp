@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "TestSupport.h"
+#include "pelko/Version.h"
 
 using namespace pelko::test;
 

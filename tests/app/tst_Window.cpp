@@ -14,6 +14,7 @@
 
 #include "TestSupport.h"
 #include "app/QtSystemColors.h"
+#include "pelko/Version.h"
 
 using namespace pelko::test;
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "pelko/Version.h"
 #include "support/TestFiles.h"
 
 namespace pelko::cli {

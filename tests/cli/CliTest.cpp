@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/CliRunner.h"
+#include "pelko/Version.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <set>
 
 #include "support/TestFiles.h"
@@ -90,6 +92,148 @@ TEST(ScanTemplates, UnreadableDescriptorRaisesAfterEarlierEntries) {
     if (!failed) {
         EXPECT_EQ(entries.size(), 1u);
     }
+}
+
+TEST(FileNameBefore, FoldsAsciiLettersThenBreaksTiesByBytes) {
+    struct Case {
+        std::string a, b;
+        bool before;
+    };
+    const std::vector<Case> cases = {
+        {"a.jad", "B.jad", true},   {"B.jad", "a.jad", false},  // letter case ignored first
+        {"B.jad", "b.jad", true},   {"b.jad", "B.jad", false},  // then the bytes decide
+        {"a.jad", "a.jad", false},                              // irreflexive
+        {"10.jad", "9.jad", true},                              // no number order
+        {"_.jad", "A.jad", true},                               // '_' before every letter, either case
+        {"Z.jad", "_.jad", false},
+        {"a.jad", "ab.jad", true},  {"ab", "a", false},         // a prefix first
+        {"Zebra.jad", "\xC3\xA9t\xC3\xA9.jad", true},            // bytes beyond ASCII after letters
+        {"\xC3\x89.jad", "\xC3\xA9.jad", true},                  // and not folded
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileNameBefore(c.a, c.b), c.before) << c.a << " / " << c.b;
+    }
+}
+
+std::vector<std::string> Paths(const std::vector<CatalogueEntry>& entries) {
+    std::vector<std::string> paths;
+    for (const CatalogueEntry& entry : entries) paths.push_back(entry.path);
+    return paths;
+}
+
+TEST(ScanTemplates, ListsInFileNameOrderWhateverTheCreationOrder) {
+    test::ScratchDir dir;
+    const std::vector<std::string> created = {"b.jad", "\xC3\xA9.jad", "a.jad", "Z.jad",
+                                              "A.jad", "_.jad", "9.jad",         "10.jad"};
+    for (const std::string& name : created) test::WriteFile(dir / name, "MIDlet-Name: X\r\n");
+    std::vector<std::string> expected;
+    for (const char* name : {"10.jad", "9.jad", "_.jad", "A.jad", "a.jad", "b.jad", "Z.jad", "\xC3\xA9.jad"}) {
+        expected.push_back(dir / name);
+    }
+    EXPECT_EQ(Paths(Scan(dir.Path())), expected);
+}
+
+TEST(ScanTemplates, ProgramDirectoryFirstThenTheUsersEachInOrder) {
+    test::ScratchDir program;
+    test::ScratchDir user;
+    test::WriteFile(program / "puzzle.jad", "Pelko-Name: Puzzle\r\n");
+    test::WriteFile(program / "Block.jad", "Pelko-Name: Block\r\n");
+    test::WriteFile(user / "mine.jad", "Pelko-Name: Mine\r\n");
+    test::WriteFile(user / "Another.jad", "Pelko-Name: Another\r\n");
+    test::WriteFile(user / "block.jad", "Pelko-Name: Block\r\n");  // same name as a program template
+    std::vector<CatalogueEntry> entries;
+    ScanTemplates({program.Path(), user.Path(), user / "missing/"},
+                  [&](CatalogueEntry entry) { entries.push_back(std::move(entry)); });
+    const std::vector<std::string> expected = {program / "Block.jad", program / "puzzle.jad",
+                                               user / "Another.jad", user / "block.jad",
+                                               user / "mine.jad"};
+    EXPECT_EQ(Paths(entries), expected);
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries[3].displayName, "Block");
+}
+
+TEST(UserTemplateDirectory, FollowsXdgDataHomeOrElseHome) {
+    struct Case {
+        std::string xdgDataHome, home, expected;
+    };
+    const std::vector<Case> cases = {
+        {"/data", "/home/u", "/data/pelko/templates/"},
+        {"/data//", "/home/u", "/data/pelko/templates/"},
+        {"/", "/home/u", "/pelko/templates/"},
+        {"", "/home/u", "/home/u/.local/share/pelko/templates/"},
+        {"", "/home/u/", "/home/u/.local/share/pelko/templates/"},
+        {"data", "/home/u", "/home/u/.local/share/pelko/templates/"},  // relative: ignored
+        {"", "", ""},
+        {"data", "home", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(UserTemplateDirectory(c.xdgDataHome, c.home), c.expected)
+            << "XDG_DATA_HOME=" << c.xdgDataHome << " HOME=" << c.home;
+    }
+}
+
+// Sets one environment variable for the life of the object.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnvironment() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(TemplateDirectories, ProgramDirectoryThenTheUsersFromTheEnvironment) {
+    {
+        ScopedEnvironment xdg("XDG_DATA_HOME", "/data");
+        ScopedEnvironment home("HOME", "/home/u");
+        EXPECT_EQ(TemplateDirectories("/usr/lib/pelko/"),
+                  (std::vector<std::string>{"/usr/lib/pelko/", "/data/pelko/templates/"}));
+        // A program directory that is the user's folder is listed once.
+        EXPECT_EQ(TemplateDirectories("/data/pelko/templates/"),
+                  std::vector<std::string>{"/data/pelko/templates/"});
+    }
+    {
+        ScopedEnvironment xdg("XDG_DATA_HOME", nullptr);
+        ScopedEnvironment home("HOME", "/home/u");
+        EXPECT_EQ(TemplateDirectories("/p/"),
+                  (std::vector<std::string>{"/p/", "/home/u/.local/share/pelko/templates/"}));
+    }
+    {
+        ScopedEnvironment xdg("XDG_DATA_HOME", nullptr);
+        ScopedEnvironment home("HOME", nullptr);
+        EXPECT_EQ(TemplateDirectories("/p/"), std::vector<std::string>{"/p/"});
+    }
+}
+
+TEST(FindTemplate, TakesTheFirstDirectoryThatHoldsTheFile) {
+    test::ScratchDir program;
+    test::ScratchDir user;
+    test::WriteFile(program / "block.jad", "Pelko-Name: Program\r\n");
+    test::WriteFile(user / "block.jad", "Pelko-Name: User\r\n");
+    test::WriteFile(user / "mine.jad", "Pelko-Name: Mine\r\n");
+    mkdir((program / "mine.jad").c_str(), 0755);  // a directory is no template
+    const std::vector<std::string> directories = {program.Path(), user.Path()};
+    EXPECT_EQ(FindTemplate(directories, "block.jad"), program / "block.jad");
+    EXPECT_EQ(FindTemplate(directories, "mine.jad"), user / "mine.jad");
+    EXPECT_EQ(FindTemplate(directories, "Block.jad"), std::nullopt);  // names are exact
+    EXPECT_EQ(FindTemplate(directories, "none.jad"), std::nullopt);
+    EXPECT_EQ(FindTemplate({}, "block.jad"), std::nullopt);
 }
 
 }  // namespace
