@@ -6,7 +6,6 @@
 namespace pelko {
 namespace {
 
-constexpr std::size_t kFixedHeaderBytes = 8;  // magic 3, lengths 1 + 1 + 2 + 1
 constexpr std::size_t kBlockSize = 1024;
 
 // A write may take fewer bytes than offered without failing; only a write
@@ -24,7 +23,7 @@ bool WriteAll(FileHandle output, const void* bytes, std::size_t count) {
 
 std::string Header(std::string_view containerName, std::string_view descriptorName,
                    std::size_t descriptorLength) {
-    std::string header = "KJX";
+    std::string header(kKjxMagic);
     header += static_cast<char>(kFixedHeaderBytes + containerName.size() + descriptorName.size());
     header += static_cast<char>(containerName.size());
     header += containerName;
@@ -49,11 +48,6 @@ bool CopyArchive(FileHandle output, FileHandle archive) {
 }
 
 }  // namespace
-
-bool NamesFitHeader(std::size_t containerNameLength, std::size_t descriptorNameLength) {
-    return containerNameLength <= 255 && descriptorNameLength <= 255 &&
-           kFixedHeaderBytes + containerNameLength + descriptorNameLength <= kMaxHeaderLength;
-}
 
 bool WriteContainer(FileHandle output, std::string_view containerName,
                     std::string_view descriptorName, std::string_view descriptorText,

@@ -5,6 +5,7 @@
 
 #include "package/Archive.h"
 #include "package/Container.h"
+#include "package/KjxFormat.h"
 #include "package/Staging.h"
 #include "options/Editors.h"
 #include "text/Cp932.h"
@@ -18,8 +19,6 @@ namespace pelko {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::string_view kManifestName = "META-INF\\MANIFEST.MF";
 
 // The names a build derives from the template path, never from the output.
 struct PackageNames {
@@ -151,9 +150,9 @@ void Build::WriteArchive() {
 void Build::UpdateManifest(const StringList& lines) {
     std::error_code ignored;  // a failure shows when the manifest is saved
     fs::create_directory(WorkPath("META-INF"), ignored);
-    std::string manifestPath = WorkPath("META-INF/MANIFEST.MF");
+    std::string manifestPath = WorkPath(kManifestEntry);
     SaveLines(lines, manifestPath);
-    if (Archive("-Xqu9", kManifestName) != 0) {
+    if (Archive("-Xqu9", kManifestCommandName) != 0) {
         log_("[!]Manifest追加失敗(" + ReadableText(output_) + ")");
     } else {
         manifestHeld_ = true;
