@@ -1,14 +1,31 @@
 #include "package/ArchiveFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
 #include "package/Archive.h"
 #include "package/ArchiveFailure.h"
+#include "package/ArchiveSource.h"
+#include "package/StreamCopy.h"
+#include "text/Files.h"
 
 namespace pelko::archive {
 
 ZipArchivePtr OpenArchive(const std::string& path, const std::string& shown, int flags) {
+    return OpenArchive(path, path, shown, flags);
+}
+
+ZipArchivePtr OpenArchive(const std::string& readPath, const std::string& writePath, const std::string& shown,
+                          int flags) {
     // Through a file source rather than zip_open, so the error keeps errno.
     ZipError error;
-    ZipSourcePtr file(zip_source_file_create(path.c_str(), 0, -1, error.Get()));
+    ZipSourcePtr file = readPath == writePath
+                            ? ZipSourcePtr(zip_source_file_create(readPath.c_str(), 0, -1, error.Get()))
+                            : SeparateArchiveSource(readPath, writePath, error.Get());
     zip_t* archive = file ? zip_open_from_source(file.get(), flags, error.Get()) : nullptr;
     if (archive == nullptr) {
         switch (zip_error_code_zip(error.Get())) {
@@ -28,6 +45,27 @@ void WriteArchive(ZipArchivePtr& archive, const std::string& shown) {
         return;
     }
     FailWith(archive.get(), "cannot write archive " + shown);
+}
+
+void CopyArchiveFile(const std::string& readPath, const std::string& writePath, const std::string& shown) {
+    UniqueFile from(open(readPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!from.IsOpen()) {
+        if (errno == ENOENT) throw ArchiveFailure(kArchiveMissing, "archive " + shown + " does not exist");
+        FailWithSystemError(kArchiveReadError, ZIP_ER_OPEN, errno, "cannot open archive " + shown);
+    }
+    std::string temporary = writePath + ".XXXXXX";
+    UniqueFile to(mkostemp(temporary.data(), O_CLOEXEC));
+    if (!to.IsOpen()) FailWithSystemError(kArchiveTempFile, ZIP_ER_TMPOPEN, errno, "cannot write archive " + shown);
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(to.Get(), 0666 & ~mask);  // mkostemp makes the file private
+    const bool copied = StreamCopy(from.Get(), to.Get()).ok;
+    const int copyError = errno;
+    const bool closed = close(to.Release()) == 0;
+    if (copied && closed && std::rename(temporary.c_str(), writePath.c_str()) == 0) return;
+    const int error = copied && closed ? errno : copyError;
+    std::remove(temporary.c_str());
+    FailWithSystemError(kArchiveWriteError, ZIP_ER_WRITE, error, "cannot write archive " + shown);
 }
 
 std::vector<zip_uint64_t> EntriesNamed(zip_t* archive, std::string_view name) {

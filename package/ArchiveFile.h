@@ -12,8 +12,17 @@
 namespace pelko::archive {
 
 // Opens the archive at path (shown: its name as messages give it); flags as
-// for zip_open.
+// for zip_open. Written, it replaces the archive at path.
 ZipArchivePtr OpenArchive(const std::string& path, const std::string& shown, int flags);
+
+// The same, for an archive read from readPath and, once written, put at
+// writePath; readPath is never written. The same path twice is the above.
+ZipArchivePtr OpenArchive(const std::string& readPath, const std::string& writePath, const std::string& shown,
+                          int flags);
+
+// Puts a copy of the archive at readPath at writePath, a new file that
+// replaces writePath once complete.
+void CopyArchiveFile(const std::string& readPath, const std::string& writePath, const std::string& shown);
 
 // Writes every change and releases the archive. libzip writes a temporary
 // file beside the archive and renames it over the archive only when

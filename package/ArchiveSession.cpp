@@ -33,9 +33,10 @@ struct Names {
 // just as it would alone, and the next one tries again.
 class ArchiveSession::State {
 public:
-    State(const std::string& workDirectory, std::string_view archiveName)
+    State(const std::string& workDirectory, std::string_view archiveName, std::optional<std::string> sourcePath)
         : workDirectory_(workDirectory),
           archivePath_(InWorkDirectory(workDirectory, WithSlashes(archiveName))),
+          readPath_(sourcePath.value_or(archivePath_)),
           shownArchive_(Shown(archiveName)) {}
 
     void CarryOut(const Command& command);
@@ -49,9 +50,15 @@ private:
     void Delete(const Command& command);
     void Store(const Names& names, const std::string& entryName, const std::string& path);
     void StoreFirst(const std::string& entryName, NewData data, const std::string& shownName);
+    void CommitElsewhere();
+    void WriteHeld();
+    // Until the first commit of a session started from another file, the
+    // archive is read from that file and written to archivePath_.
+    bool ReadElsewhere() const { return readPath_ != archivePath_; }
 
     std::string workDirectory_;
     std::string archivePath_;
+    std::string readPath_;  // where the archive as it stands is read from
     std::string shownArchive_;
     ZipArchivePtr archive_;
     bool changed_ = false;  // archive_ holds changes not yet written
@@ -67,14 +74,22 @@ Names ArchiveSession::State::NamesOf(const Command& command) const {
 }
 
 zip_t* ArchiveSession::State::Open() {
-    if (!archive_) archive_ = OpenArchive(archivePath_, shownArchive_, 0);
+    if (!archive_) archive_ = OpenArchive(readPath_, archivePath_, shownArchive_, 0);
     return archive_.get();
 }
 
 // Writes what the session holds. Once written, the archive is opened again
 // by the next command that needs it.
 void ArchiveSession::State::Commit() {
+    if (ReadElsewhere()) {
+        CommitElsewhere();
+        return;
+    }
     if (!archive_) return;
+    WriteHeld();
+}
+
+void ArchiveSession::State::WriteHeld() {
     if (changed_ && LiveEntries(archive_.get()) == 0) {
         // libzip would remove an archive left without entries.
         ReplaceArchiveWith(archivePath_, shownArchive_, EmptyArchive(archive_.get()));
@@ -83,6 +98,30 @@ void ArchiveSession::State::Commit() {
         WriteArchive(archive_, shownArchive_);
     }
     changed_ = false;
+}
+
+// The first commit always leaves an archive at archivePath_: the edited one,
+// or a copy of the source when nothing changed. Should the edited one fail,
+// the copy is still made, if it can be, so that the archive is there as it
+// was, with the changes still held.
+void ArchiveSession::State::CommitElsewhere() {
+    try {
+        if (archive_ && changed_) {
+            WriteHeld();
+        } else {
+            CopyArchiveFile(readPath_, archivePath_, shownArchive_);
+            archive_.reset();
+            changed_ = false;
+        }
+    } catch (const ArchiveFailure&) {
+        try {
+            CopyArchiveFile(readPath_, archivePath_, shownArchive_);
+        } catch (const ArchiveFailure&) {
+            // The failure to report is the first one.
+        }
+        throw;
+    }
+    readPath_ = archivePath_;
 }
 
 // The new data goes into the entry of that name, which keeps its place, or
@@ -107,10 +146,12 @@ void ArchiveSession::State::Store(const Names& names, const std::string& entryNa
 // the session goes on from what was written, which holds every change the
 // earlier commands made.
 void ArchiveSession::State::StoreFirst(const std::string& entryName, NewData data, const std::string& shownName) {
-    Commit();
+    if (changed_) Commit();  // an unchanged archive needs no writing
     archive_.reset();
-    ZipArchivePtr old = OpenArchive(archivePath_, shownArchive_, 0);
-    RewriteWithEntryFirst(old.get(), archivePath_, shownArchive_, entryName, std::move(data), shownName);
+    ZipArchivePtr old = OpenArchive(readPath_, shownArchive_, 0);
+    RewriteWithEntryFirst(old.get(), readPath_, archivePath_, shownArchive_, entryName, std::move(data),
+                          shownName);
+    readPath_ = archivePath_;
 }
 
 // -Xqu9: the entry keeps the name's directories.
@@ -148,7 +189,11 @@ void ArchiveSession::State::CarryOut(const Command& command) {
 }
 
 ArchiveSession::ArchiveSession(const std::string& workDirectory, std::string_view archiveName)
-    : state_(std::make_unique<State>(workDirectory, archiveName)) {}
+    : state_(std::make_unique<State>(workDirectory, archiveName, std::nullopt)) {}
+
+ArchiveSession::ArchiveSession(const std::string& workDirectory, std::string_view archiveName,
+                               const std::string& sourcePath)
+    : state_(std::make_unique<State>(workDirectory, archiveName, sourcePath)) {}
 
 ArchiveSession::~ArchiveSession() = default;
 

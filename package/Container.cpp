@@ -1,12 +1,11 @@
 #include "package/Container.h"
 
-#include <array>
 #include <string>
+
+#include "package/StreamCopy.h"
 
 namespace pelko {
 namespace {
-
-constexpr std::size_t kBlockSize = 1024;
 
 // A write may take fewer bytes than offered without failing; only a write
 // that takes none, or fails, ends the attempt.
@@ -34,17 +33,11 @@ std::string Header(std::string_view containerName, std::string_view descriptorNa
     return header;
 }
 
-// Streams the archive from its start through one small buffer; the archive
-// is never held in memory whole.
+// Streams the archive from its start, in the kernel where it can; the
+// archive is never held in memory whole.
 bool CopyArchive(FileHandle output, FileHandle archive) {
     if (SeekFile(archive, 0, 0) != 0) return false;
-    std::array<char, kBlockSize> block;
-    for (;;) {
-        long got = ReadFileBytes(archive, block.data(), block.size());
-        if (got == 0) return true;
-        if (got < 0) return false;
-        if (!WriteAll(output, block.data(), static_cast<std::size_t>(got))) return false;
-    }
+    return StreamCopy(archive, output).ok;
 }
 
 }  // namespace
@@ -52,10 +45,10 @@ bool CopyArchive(FileHandle output, FileHandle archive) {
 bool WriteContainer(FileHandle output, std::string_view containerName,
                     std::string_view descriptorName, std::string_view descriptorText,
                     FileHandle archive) {
-    std::string header = Header(containerName, descriptorName, descriptorText.size());
-    return WriteAll(output, header.data(), header.size()) &&
-           WriteAll(output, descriptorText.data(), descriptorText.size()) &&
-           CopyArchive(output, archive);
+    // Header and descriptor text in one write; both are small.
+    std::string head = Header(containerName, descriptorName, descriptorText.size());
+    head += descriptorText;
+    return WriteAll(output, head.data(), head.size()) && CopyArchive(output, archive);
 }
 
 }  // namespace pelko

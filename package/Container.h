@@ -9,10 +9,11 @@
 
 namespace pelko {
 
-// Writes the whole container into output, streaming archive from its start in
-// 1024-byte blocks. The caller keeps both files open and closes them. Returns
-// false when a write came up short or a read of the archive failed, so that a
-// damaged package is never taken for a finished one.
+// Writes the whole container into output, streaming archive from its start
+// (package/StreamCopy.h): never more than 1 MiB of it in memory. The caller
+// keeps both files open and closes them. Returns false when a write came up
+// short or a read of the archive failed, so that a damaged package is never
+// taken for a finished one.
 bool WriteContainer(FileHandle output, std::string_view containerName,
                     std::string_view descriptorName, std::string_view descriptorText,
                     FileHandle archive);

@@ -67,9 +67,10 @@ void CarryEntry(zip_t* from, zip_uint64_t index, zip_t* to, const std::string& s
 
 }  // namespace
 
-void RewriteWithEntryFirst(zip_t* old, const std::string& archivePath, const std::string& shownArchive,
-                           const std::string& entryName, NewData data, const std::string& shownName) {
-    ZipArchivePtr fresh = OpenArchive(archivePath, shownArchive, ZIP_TRUNCATE);
+void RewriteWithEntryFirst(zip_t* old, const std::string& readPath, const std::string& writePath,
+                           const std::string& shownArchive, const std::string& entryName, NewData data,
+                           const std::string& shownName) {
+    ZipArchivePtr fresh = OpenArchive(readPath, writePath, shownArchive, ZIP_TRUNCATE);
     PutData(fresh.get(), std::nullopt, entryName, std::move(data), shownName);
     const zip_int64_t count = zip_get_num_entries(old, 0);
     for (zip_int64_t i = 0; i < count; ++i) {

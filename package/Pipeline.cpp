@@ -56,7 +56,7 @@ public:
 
 private:
     bool NameThePackage();
-    bool CopyTemplateArchive();
+    bool FindTemplateArchive();
     void UpdateManifest(const StringList& lines);
     bool ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
@@ -85,9 +85,9 @@ bool Build::Run() {
         return false;
     }
     work_ = &*work;
-    if (!CopyTemplateArchive()) return false;
+    if (!FindTemplateArchive()) return false;
     // Every edit of the work archive goes through one session, written once.
-    ArchiveSession session(work_->Path(), names_.temporaryArchive);
+    ArchiveSession session(work_->Path(), names_.temporaryArchive, names_.templateArchive);
     session_ = &session;
     StringList templateLines;
     LoadLines(templateLines, request_.templatePath);
@@ -118,11 +118,10 @@ bool Build::NameThePackage() {
     return true;
 }
 
-bool Build::CopyTemplateArchive() {
-    std::error_code error;
-    fs::copy_file(names_.templateArchive, WorkPath(names_.temporaryArchive),
-                  fs::copy_options::overwrite_existing, error);
-    if (error) {
+// The archive is read where it lies; the session writes the edited one into
+// the work directory.
+bool Build::FindTemplateArchive() {
+    if (!TemplateArchiveReadable(names_.templateArchive)) {
         log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
         return false;
     }

@@ -37,6 +37,12 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
+bool TemplateArchiveReadable(const std::string& path) {
+    UniqueFile file(OpenForReading(path));
+    struct stat status {};
+    return file.IsOpen() && fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 std::optional<WorkDirectory> WorkDirectory::Create(const std::string& parent) {
     std::string root = WithTrailingSeparator(parent.empty() ? TemporaryRoot() : parent);
     std::vector<char> buffer = PatternBuffer(root + "pelko-XXXXXX");
