@@ -10,7 +10,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <vector>
 
 namespace pelko::archive {
 namespace {
@@ -54,6 +53,7 @@ private:
     zip_int64_t BeginWrite();
     zip_int64_t Write(const void* data, zip_uint64_t length);
     bool Flush();
+    bool WriteAt(const char* bytes, std::size_t length, std::uint64_t position);
     zip_int64_t CommitWrite();
     void Rollback();
     zip_int64_t Remove();
@@ -65,12 +65,14 @@ private:
     int readFd_ = -1;
     std::uint64_t readSize_ = 0;
     std::uint64_t readPosition_ = 0;
-    std::vector<char> ahead_;       // bytes of the file from aheadStart_
+    std::unique_ptr<char[]> ahead_;  // kReadAhead bytes, aheadLength_ of them the file's from aheadStart_
+    std::size_t aheadLength_ = 0;
     std::uint64_t aheadStart_ = 0;
 
     int writeFd_ = -1;
     std::string temporaryPath_;
-    std::vector<char> block_;       // bytes not yet written, from blockStart_
+    std::unique_ptr<char[]> block_;  // kWriteBlock bytes, blockLength_ of them not yet written, from blockStart_
+    std::size_t blockLength_ = 0;
     std::uint64_t blockStart_ = 0;
     std::uint64_t writePosition_ = 0;
     std::uint64_t writeEnd_ = 0;    // the new file's size so far
@@ -89,40 +91,38 @@ zip_int64_t SeparateSource::Open() {
         readSize_ = static_cast<std::uint64_t>(status.st_size);
     }
     readPosition_ = 0;
-    ahead_.clear();
+    aheadLength_ = 0;
     return 0;
 }
 
 void SeparateSource::CloseReading() {
     if (readFd_ >= 0) close(readFd_);
     readFd_ = -1;
-    ahead_.clear();
-    ahead_.shrink_to_fit();
+    ahead_.reset();
+    aheadLength_ = 0;
 }
 
 zip_int64_t SeparateSource::Read(void* data, zip_uint64_t length) {
     auto* out = static_cast<char*>(data);
     zip_uint64_t done = 0;
     while (done < length && readPosition_ < readSize_) {
-        const bool inAhead = readPosition_ >= aheadStart_ && readPosition_ < aheadStart_ + ahead_.size();
+        const bool inAhead = readPosition_ >= aheadStart_ && readPosition_ < aheadStart_ + aheadLength_;
         if (!inAhead) {
-            ahead_.resize(kReadAhead);
+            if (!ahead_) ahead_.reset(new char[kReadAhead]);
+            aheadLength_ = 0;
             ssize_t got;
             do {
-                got = pread(readFd_, ahead_.data(), ahead_.size(), static_cast<off_t>(readPosition_));
+                got = pread(readFd_, ahead_.get(), kReadAhead, static_cast<off_t>(readPosition_));
             } while (got < 0 && errno == EINTR);
-            if (got < 0) {
-                ahead_.clear();
-                return Fail(ZIP_ER_READ, errno);
-            }
-            ahead_.resize(static_cast<std::size_t>(got));
+            if (got < 0) return Fail(ZIP_ER_READ, errno);
+            aheadLength_ = static_cast<std::size_t>(got);
             aheadStart_ = readPosition_;
             if (got == 0) break;  // the file became shorter
         }
         const std::size_t offset = static_cast<std::size_t>(readPosition_ - aheadStart_);
-        const std::size_t piece = static_cast<std::size_t>(
-            std::min<std::uint64_t>(length - done, ahead_.size() - offset));
-        std::memcpy(out + done, ahead_.data() + offset, piece);
+        const std::size_t piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(length - done, aheadLength_ - offset));
+        std::memcpy(out + done, ahead_.get() + offset, piece);
         done += piece;
         readPosition_ += piece;
     }
@@ -158,16 +158,23 @@ zip_int64_t SeparateSource::BeginWrite() {
     if (writeFd_ < 0) return Fail(ZIP_ER_TMPOPEN, errno);
     temporaryPath_ = pattern;
     fchmod(writeFd_, NewFileMode());  // mkostemp makes the file private
-    block_.reserve(kWriteBlock);
+    if (!block_) block_.reset(new char[kWriteBlock]);
+    blockLength_ = 0;
     blockStart_ = writePosition_ = writeEnd_ = 0;
     return 0;
 }
 
 bool SeparateSource::Flush() {
+    if (!WriteAt(block_.get(), blockLength_, blockStart_)) return false;
+    blockStart_ += blockLength_;
+    blockLength_ = 0;
+    return true;
+}
+
+bool SeparateSource::WriteAt(const char* bytes, std::size_t length, std::uint64_t position) {
     std::size_t done = 0;
-    while (done < block_.size()) {
-        const ssize_t written = pwrite(writeFd_, block_.data() + done, block_.size() - done,
-                                       static_cast<off_t>(blockStart_ + done));
+    while (done < length) {
+        const ssize_t written = pwrite(writeFd_, bytes + done, length - done, static_cast<off_t>(position + done));
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
             zip_error_set(error_.Get(), ZIP_ER_WRITE, written < 0 ? errno : ENOSPC);
@@ -175,8 +182,6 @@ bool SeparateSource::Flush() {
         }
         done += static_cast<std::size_t>(written);
     }
-    blockStart_ += block_.size();
-    block_.clear();
     return true;
 }
 
@@ -185,19 +190,19 @@ bool SeparateSource::Flush() {
 // writes the block first.
 zip_int64_t SeparateSource::Write(const void* data, zip_uint64_t length) {
     const auto* bytes = static_cast<const char*>(data);
-    const bool inBlock = writePosition_ >= blockStart_ && writePosition_ <= blockStart_ + block_.size() &&
+    const bool inBlock = writePosition_ >= blockStart_ && writePosition_ <= blockStart_ + blockLength_ &&
                          writePosition_ + length <= blockStart_ + kWriteBlock;
     if (!inBlock) {
         if (!Flush()) return -1;
         blockStart_ = writePosition_;
     }
-    if (length >= kWriteBlock) {  // too big to buffer: straight through
-        block_.assign(bytes, bytes + length);
-        if (!Flush()) return -1;
+    if (length >= kWriteBlock) {  // too big to buffer: straight through, after what it may overwrite
+        if (!Flush() || !WriteAt(bytes, length, writePosition_)) return -1;
+        blockStart_ = writePosition_ + length;
     } else {
         const std::size_t offset = static_cast<std::size_t>(writePosition_ - blockStart_);
-        if (block_.size() < offset + length) block_.resize(offset + length);
-        std::memcpy(block_.data() + offset, bytes, length);
+        std::memcpy(block_.get() + offset, bytes, length);
+        blockLength_ = std::max(blockLength_, offset + static_cast<std::size_t>(length));
     }
     writePosition_ += length;
     writeEnd_ = std::max(writeEnd_, writePosition_);
@@ -219,8 +224,8 @@ zip_int64_t SeparateSource::CommitWrite() {
         return Fail(ZIP_ER_RENAME, error);
     }
     temporaryPath_.clear();
-    block_.clear();
-    block_.shrink_to_fit();
+    block_.reset();
+    blockLength_ = 0;
     return 0;
 }
 
@@ -229,7 +234,7 @@ void SeparateSource::Rollback() {
     writeFd_ = -1;
     if (!temporaryPath_.empty()) unlink(temporaryPath_.c_str());
     temporaryPath_.clear();
-    block_.clear();
+    blockLength_ = 0;
 }
 
 zip_int64_t SeparateSource::Remove() {
