@@ -37,10 +37,12 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
+// Looked at before it is opened: opening a FIFO would wait for a writer.
 bool TemplateArchiveReadable(const std::string& path) {
-    UniqueFile file(OpenForReading(path));
     struct stat status {};
-    return file.IsOpen() && fstat(file.Get(), &status) == 0 && S_ISREG(status.st_mode);
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    UniqueFile file(OpenForReading(path));
+    return file.IsOpen();
 }
 
 std::optional<WorkDirectory> WorkDirectory::Create(const std::string& parent) {
