@@ -71,6 +71,13 @@ class ArchiveSession {
 public:
     // archiveName as the command lines give it, relative to workDirectory.
     ArchiveSession(const std::string& workDirectory, std::string_view archiveName);
+    // A session whose archive starts as the one at sourcePath (a host path),
+    // which is read where it lies and never written: the commands see that
+    // archive under archiveName, and the first commit writes the edited
+    // archive, or a copy when nothing changed, to archiveName. A first commit
+    // that fails still leaves the copy there when it can. From then on the
+    // session edits archiveName as above.
+    ArchiveSession(const std::string& workDirectory, std::string_view archiveName, const std::string& sourcePath);
     ~ArchiveSession();
     ArchiveSession(const ArchiveSession&) = delete;
     ArchiveSession& operator=(const ArchiveSession&) = delete;

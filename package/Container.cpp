@@ -1,13 +1,11 @@
 #include "package/Container.h"
 
-#include <array>
 #include <string>
+
+#include "package/StreamCopy.h"
 
 namespace pelko {
 namespace {
-
-constexpr std::size_t kFixedHeaderBytes = 8;  // magic 3, lengths 1 + 1 + 2 + 1
-constexpr std::size_t kBlockSize = 1024;
 
 // A write may take fewer bytes than offered without failing; only a write
 // that takes none, or fails, ends the attempt.
@@ -24,7 +22,7 @@ bool WriteAll(FileHandle output, const void* bytes, std::size_t count) {
 
 std::string Header(std::string_view containerName, std::string_view descriptorName,
                    std::size_t descriptorLength) {
-    std::string header = "KJX";
+    std::string header(kKjxMagic);
     header += static_cast<char>(kFixedHeaderBytes + containerName.size() + descriptorName.size());
     header += static_cast<char>(containerName.size());
     header += containerName;
@@ -35,33 +33,22 @@ std::string Header(std::string_view containerName, std::string_view descriptorNa
     return header;
 }
 
-// Streams the archive from its start through one small buffer; the archive
-// is never held in memory whole.
+// Streams the archive from its start, in the kernel where it can; the
+// archive is never held in memory whole.
 bool CopyArchive(FileHandle output, FileHandle archive) {
     if (SeekFile(archive, 0, kSeekFromStart) != 0) return false;
-    std::array<char, kBlockSize> block;
-    for (;;) {
-        long got = ReadFileBytes(archive, block.data(), block.size());
-        if (got == 0) return true;
-        if (got < 0) return false;
-        if (!WriteAll(output, block.data(), static_cast<std::size_t>(got))) return false;
-    }
+    return StreamCopy(archive, output).ok;
 }
 
 }  // namespace
 
-bool NamesFitHeader(std::size_t containerNameLength, std::size_t descriptorNameLength) {
-    return containerNameLength <= 255 && descriptorNameLength <= 255 &&
-           kFixedHeaderBytes + containerNameLength + descriptorNameLength <= kMaxHeaderLength;
-}
-
 bool WriteContainer(FileHandle output, std::string_view containerName,
                     std::string_view descriptorName, std::string_view descriptorText,
                     FileHandle archive) {
-    std::string header = Header(containerName, descriptorName, descriptorText.size());
-    return WriteAll(output, header.data(), header.size()) &&
-           WriteAll(output, descriptorText.data(), descriptorText.size()) &&
-           CopyArchive(output, archive);
+    // Header and descriptor text in one write; both are small.
+    std::string head = Header(containerName, descriptorName, descriptorText.size());
+    head += descriptorText;
+    return WriteAll(output, head.data(), head.size()) && CopyArchive(output, archive);
 }
 
 }  // namespace pelko

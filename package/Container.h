@@ -1,23 +1,19 @@
 #pragma once
-// The KJX container: "KJX", header length, container name, descriptor length
-// (high byte first), descriptor name, descriptor text, then the archive.
+// Writing the KJX container (package/KjxFormat.h): the header, the
+// descriptor text, then the archive.
 #include <cstddef>
 #include <string_view>
 
+#include "package/KjxFormat.h"
 #include "text/Files.h"
 
 namespace pelko {
 
-inline constexpr std::size_t kMaxHeaderLength = 255;
-inline constexpr std::size_t kMaxDescriptorLength = 65535;
-
-// True when names of these lengths fit the header.
-bool NamesFitHeader(std::size_t containerNameLength, std::size_t descriptorNameLength);
-
-// Writes the whole container into output, streaming archive from its start in
-// 1024-byte blocks. The caller keeps both files open and closes them. Returns
-// false when a write came up short or a read of the archive failed, so that a
-// damaged package is never taken for a finished one.
+// Writes the whole container into output, streaming archive from its start
+// (package/StreamCopy.h): never more than 1 MiB of it in memory. The caller
+// keeps both files open and closes them. Returns false when a write came up
+// short or a read of the archive failed, so that a damaged package is never
+// taken for a finished one.
 bool WriteContainer(FileHandle output, std::string_view containerName,
                     std::string_view descriptorName, std::string_view descriptorText,
                     FileHandle archive);

@@ -7,6 +7,7 @@
 #include "package/Archive.h"
 #include "package/BuildInputs.h"
 #include "package/Container.h"
+#include "package/KjxFormat.h"
 #include "package/Staging.h"
 #include "options/Editors.h"
 #include "text/Cp932.h"
@@ -20,8 +21,6 @@ namespace pelko {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::string_view kManifestName = "META-INF\\MANIFEST.MF";
 
 // The names a build derives from the template path, never from the output.
 struct PackageNames {
@@ -66,7 +65,7 @@ public:
 private:
     bool InputsAreSafe();
     bool NameThePackage();
-    bool CopyTemplateArchive();
+    bool FindTemplateArchive();
     void UpdateManifest(const StringList& lines);
     bool ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
@@ -96,9 +95,9 @@ bool Build::Run() {
         return false;
     }
     work_ = &*work;
-    if (!CopyTemplateArchive()) return false;
+    if (!FindTemplateArchive()) return false;
     // Every edit of the work archive goes through one session, written once.
-    ArchiveSession session(work_->Path(), names_.temporaryArchive);
+    ArchiveSession session(work_->Path(), names_.temporaryArchive, names_.templateArchive);
     session_ = &session;
     StringList templateLines;
     LoadLines(templateLines, request_.templatePath);
@@ -143,11 +142,10 @@ bool Build::NameThePackage() {
     return true;
 }
 
-bool Build::CopyTemplateArchive() {
-    std::error_code error;
-    fs::copy_file(names_.templateArchive, WorkPath(names_.temporaryArchive),
-                  fs::copy_options::overwrite_existing, error);
-    if (error) {
+// The archive is read where it lies; the session writes the edited one into
+// the work directory.
+bool Build::FindTemplateArchive() {
+    if (!TemplateArchiveReadable(names_.templateArchive)) {
         log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
         return false;
     }
@@ -175,9 +173,9 @@ void Build::WriteArchive() {
 void Build::UpdateManifest(const StringList& lines) {
     std::error_code ignored;  // a failure shows when the manifest is saved
     fs::create_directory(WorkPath("META-INF"), ignored);
-    std::string manifestPath = WorkPath("META-INF/MANIFEST.MF");
+    std::string manifestPath = WorkPath(kManifestEntry);
     SaveLines(lines, manifestPath);
-    if (Archive("-Xqu9", kManifestName) != 0) {
+    if (Archive("-Xqu9", kManifestCommandName) != 0) {
         log_("[!]Manifest追加失敗(" + ReadableText(output_) + ")");
     } else {
         manifestHeld_ = true;

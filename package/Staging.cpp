@@ -37,6 +37,14 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
+// Looked at before it is opened: opening a FIFO would wait for a writer.
+bool TemplateArchiveReadable(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    UniqueFile file(OpenForReading(path));
+    return file.IsOpen();
+}
+
 std::optional<WorkDirectory> WorkDirectory::Create(const std::string& parent) {
     std::string root = WithTrailingSeparator(parent.empty() ? TemporaryRoot() : parent);
     std::vector<char> buffer = PatternBuffer(root + "pelko-XXXXXX");

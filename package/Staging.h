@@ -1,12 +1,18 @@
 #pragma once
 // The files a build keeps only for its own duration: a private work
-// directory and the new package before it takes the output's place.
+// directory and the new package before it takes the output's place; and the
+// template's archive, which a build reads where it lies.
 #include <optional>
 #include <string>
 
 #include "text/Files.h"
 
 namespace pelko {
+
+// True when the template's archive can be read where it lies: a regular file
+// (or a link to one) that opens for reading. The build reads it there and
+// never writes it; its edited copy is written once, into the work directory.
+bool TemplateArchiveReadable(const std::string& path);
 
 // A directory made fresh for one build, removed with everything in it on
 // every way out. Never the program directory and never the current one, so

@@ -63,27 +63,34 @@ void Apply(const std::string& directory, const Step& step) {
 }
 
 // The same sequence once through one session and once command by command,
-// each in its own copy of the work directory.
+// each in its own copy of the work directory; and once more through a
+// session that reads the archive from elsewhere, as a build reads its
+// template, which must give the same outcomes and write the same bytes.
 class Comparison {
 public:
     Comparison(const std::string& root, const std::vector<Step>& setUp, const std::string& zipArguments)
-        : session_(root + "session/"), single_(root + "single/") {
-        for (const std::string& directory : {session_, single_}) {
+        : session_(root + "session/"), single_(root + "single/"), elsewhere_(root + "elsewhere/"),
+          source_(root + "template.zip") {
+        for (const std::string& directory : {session_, single_, elsewhere_}) {
             fs::create_directories(directory);
             for (const Step& step : setUp) Apply(directory, step);
         }
         std::string out;
         EXPECT_EQ(test::RunIn(session_, "zip -q -X a.zip " + zipArguments + " 2>&1", &out), 0) << out;
         fs::copy_file(session_ + "a.zip", single_ + "a.zip", fs::copy_options::overwrite_existing);
+        fs::copy_file(session_ + "a.zip", source_, fs::copy_options::overwrite_existing);
+        sourceBytes_ = test::ReadFile(source_);
     }
 
     // Runs the steps, comparing each command's outcome, then commits.
     void Run(const std::vector<Step>& steps) {
         ArchiveSession session(session_, "a.zip");
+        ArchiveSession fromElsewhere(elsewhere_, "a.zip", source_);
         for (const Step& step : steps) {
             if (step.kind != Step::Command) {
                 Apply(session_, step);
                 Apply(single_, step);
+                Apply(elsewhere_, step);
                 continue;
             }
             SCOPED_TRACE(step.first + " " + step.second);
@@ -91,11 +98,17 @@ public:
             char output[kArchiveOutputSize];
             const int result = session.Run(line, output, sizeof output);
             const Outcome ours{result, output};
+            const int read = fromElsewhere.Run(line, output, sizeof output);
+            EXPECT_EQ(ours, (Outcome{read, output})) << "read from elsewhere";
             const int alone = ArchiveCommand(single_, line, output, sizeof output);
             EXPECT_EQ(ours, (Outcome{alone, output}));
         }
         char output[kArchiveOutputSize];
         EXPECT_EQ(session.Commit(output, sizeof output), kArchiveOk) << output;
+        EXPECT_EQ(fromElsewhere.Commit(output, sizeof output), kArchiveOk) << output;
+        EXPECT_TRUE(test::ReadFile(elsewhere_ + "a.zip") == test::ReadFile(session_ + "a.zip"))
+            << "the archive read from elsewhere is written with other bytes";
+        EXPECT_TRUE(test::ReadFile(source_) == sourceBytes_) << "the source was written";
     }
 
     std::string SessionArchive() const { return session_ + "a.zip"; }
@@ -105,6 +118,9 @@ public:
 private:
     std::string session_;
     std::string single_;
+    std::string elsewhere_;
+    std::string source_;
+    std::string sourceBytes_;
 };
 
 void ExpectSameEntries(const std::vector<ZipEntry>& ours, const std::vector<ZipEntry>& theirs) {
@@ -390,6 +406,60 @@ TEST_F(ArchiveSessionTest, AFailedCommitKeepsTheArchiveAndTheChanges) {
             EXPECT_EQ(test::ReadFile(comparison.SessionArchive()).size(), 22u);
         }
     }
+}
+
+}  // namespace
+}  // namespace pelko
+
+namespace pelko {
+namespace {
+
+// A session that reads its archive from elsewhere leaves an archive at its
+// own name after the first commit, whatever the commands did, and never
+// writes the one it read. (A first commit that fails to write: the build's
+// PipelineTest.ALostManifestIsReportedAsSuch.)
+TEST(ArchiveSessionFromElsewhere, TheFirstCommitAlwaysLeavesTheArchiveAsItStands) {
+    struct Case {
+        const char* what;
+        std::string source;  // the bytes of the archive read
+        std::vector<std::pair<std::string, std::string>> commands;
+        int commandResult;  // of the last command
+    };
+    const std::string zip = test::ReadFile(std::string(PELKO_SAMPLES_DIR) + "/block.jar");
+    const std::vector<Case> cases = {
+        {"no command", zip, {}, kArchiveOk},
+        {"only failing commands", zip, {{"-Xqju9", "missing.png"}, {"-Xqu9", "..\\up.MF"}}, kArchiveBadCommand},
+        {"commands that change nothing", zip, {{"-qd", "absent.png"}}, kArchiveOk},
+        {"no ZIP archive", "not a zip archive", {{"-qd", "back.png"}}, kArchiveNotZip},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::ScratchDir dir;
+        fs::create_directory(dir / "work");
+        test::WriteFile(dir / "template.jar", c.source);
+        ArchiveSession session(dir / "work", "block.tmp", dir / "template.jar");
+        char output[kArchiveOutputSize];
+        int last = kArchiveOk;
+        for (const auto& [switches, name] : c.commands) {
+            last = session.Run(ArchiveCommandLine(switches, "block.tmp", name), output, sizeof output);
+        }
+        EXPECT_EQ(last, c.commandResult);
+        EXPECT_TRUE(test::ListDir(dir / "work").empty()) << "nothing is written before the commit";
+        ASSERT_EQ(session.Commit(output, sizeof output), kArchiveOk) << output;
+        EXPECT_TRUE(test::ReadFile(dir / "work/block.tmp") == c.source);
+        EXPECT_EQ(test::ListDir(dir / "work"), std::vector<std::string>{"block.tmp"});
+        EXPECT_TRUE(test::ReadFile(dir / "template.jar") == c.source);
+    }
+}
+
+TEST(ArchiveSessionFromElsewhere, AMissingSourceIsAMissingArchive) {
+    test::ScratchDir dir;
+    ArchiveSession session(dir.Path(), "block.tmp", dir / "absent.jar");
+    char output[kArchiveOutputSize];
+    EXPECT_EQ(session.Run(ArchiveCommandLine("-qd", "block.tmp", "a.png"), output, sizeof output), kArchiveMissing);
+    EXPECT_STREQ(output, "archive \"block.tmp\" does not exist");
+    EXPECT_EQ(session.Commit(output, sizeof output), kArchiveMissing);
+    EXPECT_TRUE(test::ListDir(dir.Path()).empty());
 }
 
 }  // namespace

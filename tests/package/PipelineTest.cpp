@@ -196,6 +196,28 @@ TEST_F(PipelineTest, MissingArchiveStopsWithOneLineAndNoOutput) {
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 
+// The archive is read where it lies, so only a file that can be read is
+// taken: a directory or a FIFO in its place (the FIFO would wait for a
+// writer if opened) stops the build as a missing archive does.
+TEST_F(PipelineTest, AnArchiveThatIsNoFileStopsLikeAMissingOne) {
+    for (const char* what : {"directory", "fifo"}) {
+        SCOPED_TRACE(what);
+        fs::remove_all(program / "block.jar");
+        if (std::string(what) == "directory") {
+            fs::create_directory(program / "block.jar");
+        } else {
+            ASSERT_EQ(mkfifo((program / "block.jar").c_str(), 0644), 0);
+        }
+        StringList options = BlockOptions("5", pictures / "sky.png");
+        bool finished = true;
+        auto lines = Make("block.jad", options, out / "game.kjx", &finished);
+        EXPECT_FALSE(finished);
+        EXPECT_EQ(lines, std::vector<std::string>{"[X]一時ファイル作成失敗(block.tmp)"});
+        EXPECT_FALSE(test::Exists(out / "game.kjx"));
+        EXPECT_TRUE(test::ListDir(work.Path()).empty());
+    }
+}
+
 TEST_F(PipelineTest, UserFilesNamedLikeWorkItemsSurvive) {
     test::WriteFile(program / "back.png", "user's own back.png");
     test::WriteFile(program / "block.tmp", "user's own block.tmp");

@@ -1,8 +1,12 @@
-// The package inspector on byte buffers: fields read right, every check
+// The package reader on byte buffers: fields read right, every check
 // firing alone, and no damaged or hostile input read out of bounds.
 #include "package/Inspect.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "support/CliRunner.h"
 #include "support/TestFiles.h"
@@ -12,8 +16,10 @@
 namespace pelko {
 namespace {
 
-using test::KjxParts;
 using Problems = std::vector<std::string>;
+
+using test::AssembleKjx;
+using test::KjxParts;
 
 const std::string kSampleArchive = std::string(PELKO_SAMPLES_DIR) + "/block.jar";
 
@@ -41,7 +47,7 @@ InspectReport InspectExactly(const std::string& bytes) {
 
 TEST(InspectTest, ReadsEveryFieldOfASoundPackage) {
     const KjxParts parts = SoundParts();
-    const InspectReport report = InspectExactly(test::AssembleKjx(parts));
+    const InspectReport report = InspectExactly(AssembleKjx(parts));
     EXPECT_EQ(report.problems, Problems{});
     EXPECT_TRUE(report.Sound());
     EXPECT_EQ(report.header.magic, "KJX");
@@ -68,14 +74,14 @@ TEST(InspectTest, NamesCountTheirBytesInTheHeader) {
     KjxParts parts = SoundParts();
     parts.containerName = test::Sjis("落ち物.kjx");
     parts.descriptorName = test::Sjis("落ち物.jad");
-    const InspectReport report = InspectExactly(test::AssembleKjx(parts));
+    const InspectReport report = InspectExactly(AssembleKjx(parts));
     EXPECT_EQ(report.problems, Problems{});
     EXPECT_EQ(report.header.headerLength, 8u + 10 + 10);
     EXPECT_EQ(report.header.containerName, parts.containerName);
 }
 
 TEST(InspectTest, EveryCutShortPackageIsAProblemNeverACrash) {
-    const std::string bytes = test::AssembleKjx(SoundParts());
+    const std::string bytes = AssembleKjx(SoundParts());
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         const InspectReport report = InspectExactly(bytes.substr(0, length));
         EXPECT_FALSE(report.Sound()) << length;
@@ -84,7 +90,7 @@ TEST(InspectTest, EveryCutShortPackageIsAProblemNeverACrash) {
 
 TEST(InspectTest, EveryFlippedHeaderOrDescriptorByteIsSurvived) {
     const KjxParts parts = SoundParts();
-    const std::string bytes = test::AssembleKjx(parts);
+    const std::string bytes = AssembleKjx(parts);
     const std::size_t end = 26 + parts.descriptor.size() + 64;  // into the archive's first entry
     for (std::size_t at = 0; at < end; ++at) {
         std::string flipped = bytes;
@@ -109,7 +115,7 @@ struct DamageCase {
 std::string WithDescriptorText(std::string descriptor) {
     KjxParts parts = SoundParts();
     parts.descriptor = std::move(descriptor);
-    return test::AssembleKjx(parts);
+    return AssembleKjx(parts);
 }
 
 std::string WithJarSizeLine(const std::string& line) {
@@ -119,7 +125,7 @@ std::string WithJarSizeLine(const std::string& line) {
 
 std::vector<DamageCase> DamageCases() {
     const KjxParts parts = SoundParts();
-    const std::string good = test::AssembleKjx(parts);
+    const std::string good = AssembleKjx(parts);
     const std::string size = std::to_string(parts.archive.size());
     std::string longer = good;
     longer[3] = 40;
@@ -135,13 +141,13 @@ std::vector<DamageCase> DamageCases() {
         {"magic alone", "KJX", {"the file ends inside the header, at the header length (the file has 3 bytes)"}},
         {"no container name length", "KJX\x1a", {"the file ends inside the header, at the container name length (the file has 4 bytes)"}},
         {"container name cut", good.substr(0, 9), {"the file ends inside the header, at the container name (the file has 9 bytes)"}},
-        {"a name longer than the file", test::AssembleKjx(lengthyName).substr(0, 200),
+        {"a name longer than the file", AssembleKjx(lengthyName).substr(0, 200),
          {"the file ends inside the header, at the container name (the file has 200 bytes)"}},
         {"descriptor length cut", good.substr(0, 15), {"the file ends inside the header, at the descriptor length (the file has 15 bytes)"}},
         {"descriptor name length missing", good.substr(0, 16), {"the file ends inside the header, at the descriptor name length (the file has 16 bytes)"}},
         {"descriptor name cut", good.substr(0, 20), {"the file ends inside the header, at the descriptor name (the file has 20 bytes)"}},
         {"header length wrong", longer, {"the header length is 40, but 8 + K + J is 26"}},
-        {"descriptor past the end", test::AssembleKjx(parts, std::nullopt, 65535),
+        {"descriptor past the end", AssembleKjx(parts, std::nullopt, 65535),
          {"the descriptor length 65535 goes past the end of the file (" +
           std::to_string(parts.descriptor.size() + parts.archive.size()) + " bytes follow the header)"}},
         {"Jar-Size too large", WithJarSizeLine("MIDlet-Jar-Size: 19876"),
@@ -157,7 +163,7 @@ std::vector<DamageCase> DamageCases() {
          {"the descriptor has no MIDlet-Name line", "the descriptor has no MIDlet-Vendor line",
           "the descriptor has no MIDlet-Version line", "the descriptor has no MIDlet-Jar-URL line",
           "the descriptor has no MIDlet-Jar-Size line"}},
-        {"no archive", test::AssembleKjx(noArchive), {"no archive follows the descriptor"}},
+        {"no archive", AssembleKjx(noArchive), {"no archive follows the descriptor"}},
     };
 }
 
@@ -176,7 +182,7 @@ TEST(InspectTest, BlanksAroundAValueAndNoSpaceAfterTheColonAreFine) {
 
 TEST(InspectTest, ADescriptorCutShortKeepsTheArchiveUnread) {
     const KjxParts parts = SoundParts();
-    const InspectReport report = InspectExactly(test::AssembleKjx(parts).substr(0, 26 + parts.descriptor.size() - 1));
+    const InspectReport report = InspectExactly(AssembleKjx(parts).substr(0, 26 + parts.descriptor.size() - 1));
     EXPECT_FALSE(report.descriptor);
     EXPECT_FALSE(report.archiveOffset);
     EXPECT_FALSE(report.archiveIsZip);
@@ -201,7 +207,7 @@ TEST(InspectTest, DamagedEntryDataIsFound) {
     KjxParts parts = SoundParts();
     const std::size_t data = LocalDataOffset(parts.archive, "back.png");
     parts.archive[data + 100] = static_cast<char>(parts.archive[data + 100] ^ 0x55);
-    const InspectReport report = InspectExactly(test::AssembleKjx(parts));
+    const InspectReport report = InspectExactly(AssembleKjx(parts));
     ASSERT_EQ(report.problems.size(), 1u);
     EXPECT_EQ(report.problems[0].rfind("the archive entry back.png is damaged (", 0), 0u) << report.problems[0];
     EXPECT_EQ(report.entries.size(), test::ReadZip(kSampleArchive).size()) << "the other entries are still listed";
@@ -211,14 +217,14 @@ TEST(InspectTest, AnArchiveWithoutManifestOrNotZipAtAll) {
     KjxParts parts = SoundParts();
     parts.archive = "PK\x05\x06 but nothing that holds together";
     parts.descriptor = Descriptor(std::to_string(parts.archive.size()));
-    InspectReport report = InspectExactly(test::AssembleKjx(parts));
+    InspectReport report = InspectExactly(AssembleKjx(parts));
     ASSERT_EQ(report.problems.size(), 1u);
     EXPECT_EQ(report.problems[0].rfind("the archive is not a ZIP file (", 0), 0u) << report.problems[0];
 
     // An empty ZIP archive: just the end-of-central-directory record.
     parts.archive = std::string("PK\x05\x06", 4) + std::string(18, '\0');
     parts.descriptor = Descriptor(std::to_string(parts.archive.size()));
-    report = InspectExactly(test::AssembleKjx(parts));
+    report = InspectExactly(AssembleKjx(parts));
     EXPECT_TRUE(report.archiveIsZip);
     EXPECT_EQ(report.problems, Problems{"the archive has no META-INF/MANIFEST.MF"});
 }
@@ -231,7 +237,7 @@ TEST(InspectTest, AFileThatCannotBeReadRaisesTheOpenError) {
     } catch (const Error& error) {
         EXPECT_EQ(std::string(error.what()), "ファイル " + dir / "gone.kjx" + " は開けません");
     }
-    test::WriteFile(dir / "game.kjx", test::AssembleKjx(SoundParts()));
+    test::WriteFile(dir / "game.kjx", AssembleKjx(SoundParts()));
     EXPECT_TRUE(InspectPackageFile(dir / "game.kjx").Sound());
 }
 
