@@ -41,7 +41,12 @@ struct InspectRequest {
     std::string packagePath;
 };
 
-using Request = std::variant<HelpRequest, VersionRequest, MakeRequest, OptionsRequest, InspectRequest>;
+struct CheckRequest {
+    std::string templatePath;
+};
+
+using Request =
+    std::variant<HelpRequest, VersionRequest, MakeRequest, OptionsRequest, InspectRequest, CheckRequest>;
 
 // args without the program name. UsageError when they do not fit the usage.
 Request ParseArguments(const std::vector<std::string>& args);

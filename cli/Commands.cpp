@@ -7,6 +7,7 @@
 #include "package/Inspect.h"
 #include "package/Pipeline.h"
 #include "cli/Arguments.h"
+#include "cli/CheckCommand.h"
 #include "cli/OptionValues.h"
 #include "cli/Texts.h"
 #include "templates/Descriptor.h"
@@ -132,7 +133,8 @@ void PrintEntries(const InspectReport& report, std::ostream& out) {
 }
 
 int Inspect(const InspectRequest& request, std::ostream& out) {
-    const InspectReport report = InspectPackageFile(request.packagePath);
+    InspectReport report = InspectPackageFile(request.packagePath);
+    AddHandsetProblems(request.packagePath, report);
     out << "file: " << request.packagePath << " (" << report.fileSize << " bytes)\n";
     PrintHeader(report, out);
     PrintDescriptor(report, out);
@@ -153,6 +155,9 @@ int Run(const Request& request, std::ostream& out, std::ostream& err) {
     }
     if (const auto* make = std::get_if<MakeRequest>(&request)) return Make(*make, out);
     if (const auto* options = std::get_if<OptionsRequest>(&request)) return ListOptions(*options, out, err);
+    if (const auto* check = std::get_if<CheckRequest>(&request)) {
+        return CheckTemplate(TemplatePath(check->templatePath), out);
+    }
     return Inspect(std::get<InspectRequest>(request), out);
 }
 
