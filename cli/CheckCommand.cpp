@@ -57,7 +57,7 @@ std::vector<OptionLineFate> OptionLines(const StringList& lines) {
 class TemplateCheck {
 public:
     TemplateCheck(const std::string& path, const StringList& lines)
-        : path_(path), lines_(lines), loaded_(ParseTemplate(lines)) {}
+        : path_(path), lines_(lines), fates_(OptionLines(lines)), loaded_(ParseTemplate(WithoutFaultyLines())) {}
 
     std::vector<Finding> Run() {
         CheckOptionLines();
@@ -81,8 +81,7 @@ private:
     // Lines the window cannot read stop its load; lines it reads into short
     // records fail later, when the option is shown or built.
     void CheckOptionLines() {
-        const std::vector<OptionLineFate> fates = OptionLines(lines_);
-        for (const OptionLineFate& fate : fates) {
+        for (const OptionLineFate& fate : fates_) {
             const std::string key = SubText(fate.text, 7, PositionOf(fate.text, ":") - 7);
             if (fate.error) {
                 // The window fails on the label (index 1), or for "File" on
@@ -93,7 +92,7 @@ private:
                 continue;
             }
             if (!fate.makesOption) continue;
-            if (fate.line <= LastLoadedLine(fates)) optionLines_.push_back(fate.line);
+            optionLines_.push_back(fate.line);
             const LoadedTemplate alone = ParseTemplate(StringList{fate.text});
             if (RecordOf(alone.options, 0).Count() < 4) {
                 Report(fate.line, Parenthesised("[!]項目の型か既定値がない", fate.text));
@@ -107,12 +106,17 @@ private:
         return fields.Count();
     }
 
-    // The window keeps the options read before the first line it cannot read.
-    static int LastLoadedLine(const std::vector<OptionLineFate>& fates) {
-        for (const OptionLineFate& fate : fates) {
-            if (fate.error) return fate.line - 1;
+    // The window stops at the first line it cannot read; the lines after it
+    // are checked as they will be once that line is put right.
+    StringList WithoutFaultyLines() const {
+        StringList kept;
+        std::size_t fate = 0;
+        for (int i = 0; i < lines_.Count(); ++i) {
+            while (fate < fates_.size() && fates_[fate].line < i + 1) ++fate;
+            const bool faulty = fate < fates_.size() && fates_[fate].line == i + 1 && fates_[fate].error;
+            if (!faulty) kept.Add(lines_.Item(i));
         }
-        return std::numeric_limits<int>::max();
+        return kept;
     }
 
     bool ReadArchive() {
@@ -226,8 +230,9 @@ private:
 
     const std::string& path_;
     const StringList& lines_;
+    const std::vector<OptionLineFate> fates_;
     LoadedTemplate loaded_;
-    std::vector<int> optionLines_;  // the template line of each loaded option
+    std::vector<int> optionLines_;  // the template line of each option of loaded_
     std::string archivePath_;
     std::string archiveName_;
     ArchiveContents archive_;

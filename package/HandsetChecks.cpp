@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::string_view kManifestEntry = "META-INF/MANIFEST.MF";
 // Long lines are named by their beginning only.
-constexpr std::size_t kShownBytes = 40;
+constexpr std::size_t kShownBytes = 64;
 
 // The attributes that must agree between the two texts.
 constexpr std::array<std::string_view, 3> kSharedKeys = {"MIDlet-Name", "MIDlet-Vendor", "MIDlet-Version"};
@@ -48,6 +48,7 @@ std::string_view Beginning(std::string_view text) {
 }
 
 std::string Subject(std::string_view line) {
+    if (line.empty()) return "空行";
     std::string shown = ShownSubject(Beginning(line));
     if (line.size() > kShownBytes) shown += "...";
     return shown;
