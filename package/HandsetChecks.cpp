@@ -126,7 +126,7 @@ public:
                 continue;
             }
             if (line.size() > kManifestLineLimit) {
-                Problem(number, "", "Manifestの行が511バイトを超える", Subject(line));
+                Problem(number, "", "Manifestの行が510バイトを超える", Subject(line));
             }
             // A line that begins with a space continues the header above it.
             if (line.front() == ' ') {

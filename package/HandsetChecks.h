@@ -33,11 +33,14 @@ struct HandsetProblem {
 };
 using HandsetProblems = std::vector<HandsetProblem>;
 
-// The JDK's manifest reader takes 512-byte lines including the line end:
-// java.util.jar.Manifest (JDK 17) reads "A: " + 508 bytes, then CR LF, but
-// refuses one byte more with "line too long". Writers wrap at 72 bytes;
-// the reader's limit is what decides whether an archive can be read.
-inline constexpr std::size_t kManifestLineLimit = 511;
+// The JDK's manifest reader (java.util.jar.Manifest, JDK 17) reads each line
+// into a 512-byte buffer that must hold the line end too. A line of 511
+// bytes passes with LF alone, but with the CR LF that packages use the LF
+// spills over and is read as a blank line, which ends the section; 512 bytes
+// are refused as "line too long". So 510 bytes is the longest line that
+// always reads. Writers wrap at 72 bytes, but the reader's limit is what
+// decides whether an archive can be read at all.
+inline constexpr std::size_t kManifestLineLimit = 510;
 // java.util.jar.Attributes.Name accepts names of 1 to 70 bytes.
 inline constexpr std::size_t kManifestNameLimit = 70;
 // ezplus handsets keep the archive's name in a 24-byte ASCII field.

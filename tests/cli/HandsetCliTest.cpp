@@ -90,7 +90,7 @@ std::vector<Case> Cases() {
         {"name of 71 bytes", Changed(0, {kLong71 + ": x"}),
          {{9, "[!]Manifestの属性名が70バイトを超える(" + std::string(64, 'k') + "...)"}}},
         {"line of 512 bytes", Changed(0, {"X-Long: " + kLongValue}),
-         {{9, "[!]Manifestの行が511バイトを超える(X-Long: " + std::string(56, 'v') + "...)"}}},
+         {{9, "[!]Manifestの行が510バイトを超える(X-Long: " + std::string(56, 'v') + "...)"}}},
         {"continuation first", Inserted(1, {" more"}),
          {{1, "[!]Manifestの継続行の位置が不正( more)"}, {1, "[!]JADの行にコロンがない( more)"}}},
         {"same name in other case", Changed(0, {"midlet-version: 1.0"}),
