@@ -192,6 +192,7 @@ std::string HelpText() {
   pelko-cli make TEMPLATE.jad -o OUTPUT [--title TEXT] [--author TEXT]
                  [--copyright | --no-copyright] [--set NAME=VALUE]...
   pelko-cli options TEMPLATE.jad
+  pelko-cli check TEMPLATE.jad
   pelko-cli inspect PACKAGE.kjx
   pelko-cli --help | --version
 
@@ -220,12 +221,26 @@ options  Lists a template's options, one a line, tab-separated: position, key,
          label, type, default value. For a file option the type is the entry
          it replaces in the archive.
 
+check    Checks a template before any package is made from it: composes the
+         manifest and the descriptor text as a build right after choosing the
+         template would, and prints one line per problem, NAME.jad:LINE: and
+         the "[!]" (or "[X]") text the build's log would show; LINE is left
+         out when no line of the descriptor holds the problem (a missing
+         attribute). Besides the handset rules the build warns about, it
+         finds option lines the window cannot use (no label, a File option
+         without its entry, a record without type or default), File options
+         whose entry is not in the archive, keys given to several options, a
+         name too long for the package header and an archive that is no ZIP.
+         Prints "ok" and exits 0 when there is nothing to report.
+
 inspect  Reads a KJX package and prints its header, its descriptor text and
          the entries of its archive, then checks it: the "KJX" magic, the
          header length, the descriptor length, MIDlet-Jar-Size against the
          archive, the archive as ZIP with META-INF/MANIFEST.MF, and the lines
          MIDlet-Name, MIDlet-Vendor, MIDlet-Version, MIDlet-Jar-URL and
-         MIDlet-Jar-Size. Each problem is printed on a "problem:" line.
+         MIDlet-Jar-Size; then the handset rules that check and the build
+         apply, on the descriptor text and the archive's manifest. Each
+         problem is printed on a "problem:" line.
 
 Paths: relative paths on the command line (TEMPLATE, OUTPUT, file option
 values) are taken from the current directory. Relative file names that a
@@ -235,8 +250,8 @@ Texts: arguments are UTF-8. Texts that go into a package (title, author,
 option values other than files) are stored in CP932, so each of their
 characters must exist in CP932.
 
-Exit status: 0 done; 1 the build or the check failed, or a file could not be
-read; 2 a usage error or a value that cannot be used (nothing is built).
+Exit status: 0 done; 1 the build failed, a check found problems, or a file
+could not be read; 2 a usage error or a value that cannot be used (nothing is built).
 )";
 }
 

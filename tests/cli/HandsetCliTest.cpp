@@ -295,6 +295,24 @@ TEST_F(HandsetCliTest, CheckSaysWhenTheArchiveIsNoZip) {
     EXPECT_EQ(Cli({"check", "tiny.jar"}).code, 2) << "a template is given by its descriptor";
 }
 
+TEST_F(HandsetCliTest, CheckTakesOneTemplateAndIsInTheHelp) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> usage = {
+        {{"check"}, "check needs a template"},
+        {{"check", "a.jad", "b.jad"}, "\"b.jad\" follows"},
+        {{"check", "--strict", "a.jad"}, "check has no option --strict"},
+    };
+    for (const auto& [args, message] : usage) {
+        const CliResult result = Cli(args);
+        EXPECT_EQ(result.code, 2) << message;
+        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    const CliResult help = Cli({"check", "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("pelko-cli check TEMPLATE.jad"), std::string::npos);
+    EXPECT_NE(help.out.find("NAME.jad:LINE:"), std::string::npos);
+}
+
 // Holds once the samples' descriptors carry the MicroEdition lines that
 // their archives declare.
 TEST_F(HandsetCliTest, TheSamplesGiveNoWarning) {
