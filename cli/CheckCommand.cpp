@@ -57,7 +57,10 @@ std::vector<OptionLineFate> OptionLines(const StringList& lines) {
 class TemplateCheck {
 public:
     TemplateCheck(const std::string& path, const StringList& lines)
-        : path_(path), lines_(lines), fates_(OptionLines(lines)), loaded_(ParseTemplate(WithoutFaultyLines())) {}
+        : path_(path),
+          lines_(lines),
+          fates_(OptionLines(lines)),
+          loaded_(ParseTemplate(WithoutFaultyLines())) {}
 
     std::vector<Finding> Run() {
         CheckOptionLines();
@@ -87,8 +90,9 @@ private:
                 // The window fails on the label (index 1), or for "File" on
                 // the entry name it copies as the value (index 2).
                 const bool noEntry = TextEquals(key, "File") && FieldCount(fate.text) == 1;
-                Report(fate.line, Parenthesised(noEntry ? "[!]Fileの項目にエントリ名がない" : "[!]項目のラベルがない",
-                                                fate.text));
+                Report(fate.line,
+                       Parenthesised(noEntry ? "[!]Fileの項目にエントリ名がない" : "[!]項目のラベルがない",
+                                     fate.text));
                 continue;
             }
             if (!fate.makesOption) continue;
@@ -153,7 +157,8 @@ private:
         const StringList manifest = ComposeManifestLines(lines_, settings);
         const std::vector<int> manifestOrigins = CarriedOrigins(manifest, settings.copyright ? 4 : 3);
         const std::vector<std::string> manifestTexts = manifest.Texts();
-        for (const HandsetProblem& problem : CheckManifest(manifestTexts, archive_.manifest.value_or(std::vector<std::string>{}))) {
+        for (const HandsetProblem& problem :
+             CheckManifest(manifestTexts, archive_.manifest.value_or(std::vector<std::string>{}))) {
             Report(OriginOf(problem.line, manifestOrigins), LogLine(problem));
         }
 
@@ -167,7 +172,8 @@ private:
                 continue;
             }
             descriptor.Add(OptionLine(record));
-            origins.push_back(i < static_cast<int>(optionLines_.size()) ? optionLines_[static_cast<std::size_t>(i)] : 0);
+            origins.push_back(
+                i < static_cast<int>(optionLines_.size()) ? optionLines_[static_cast<std::size_t>(i)] : 0);
         }
         std::error_code error;
         const auto size = fs::file_size(archivePath_, error);
@@ -210,7 +216,8 @@ private:
             const std::string entry = FileNameOf(record.Item(kRecordType), PathSyntax::Archive);
             const int line = LineOfOption(i);
             if (entries.count(entry) == 0) Report(line, Parenthesised("[!]アーカイブにないエントリ", entry));
-            if (!replaced.insert(entry).second) Report(line, Parenthesised("[!]同じエントリを置き換える項目がある", entry));
+            if (!replaced.insert(entry).second)
+                Report(line, Parenthesised("[!]同じエントリを置き換える項目がある", entry));
         }
     }
 
@@ -220,12 +227,14 @@ private:
         for (int i = 0; i < loaded_.options.Count(); ++i) {
             const std::string& key = RecordOf(loaded_.options, i).Item(kRecordKey);
             if (TextEquals(key, "File")) continue;
-            if (!keys.insert(key).second) Report(LineOfOption(i), Parenthesised("[!]同じキーの項目がある", key));
+            if (!keys.insert(key).second)
+                Report(LineOfOption(i), Parenthesised("[!]同じキーの項目がある", key));
         }
     }
 
     int LineOfOption(int index) const {
-        return index < static_cast<int>(optionLines_.size()) ? optionLines_[static_cast<std::size_t>(index)] : 0;
+        return index < static_cast<int>(optionLines_.size()) ? optionLines_[static_cast<std::size_t>(index)]
+                                                             : 0;
     }
 
     const std::string& path_;
@@ -263,7 +272,8 @@ int CheckTemplate(const std::string& templatePath, std::ostream& out) {
 
 void AddHandsetProblems(const std::string& packagePath, InspectReport& report) {
     if (!report.descriptor || !report.archiveOffset || !report.archiveIsZip) return;
-    const ArchiveContents archive = ReadArchiveContents(packagePath, *report.archiveOffset, report.archiveSize);
+    const ArchiveContents archive =
+        ReadArchiveContents(packagePath, *report.archiveOffset, report.archiveSize);
     StringList descriptor;
     SplitLines(descriptor, *report.descriptor);
     HandsetProblems problems;

@@ -25,7 +25,8 @@ constexpr std::array<std::string_view, 4> kRequiredInBoth = {"MIDlet-Name", "MID
                                                              "MIDlet-1"};
 constexpr std::array<std::string_view, 2> kRequiredInDescriptor = {"MIDlet-Jar-URL", "MIDlet-Jar-Size"};
 // A handset refuses an application that does not say which platform it needs.
-constexpr std::array<std::string_view, 2> kPlatformKeys = {"MicroEdition-Profile", "MicroEdition-Configuration"};
+constexpr std::array<std::string_view, 2> kPlatformKeys = {"MicroEdition-Profile",
+                                                           "MicroEdition-Configuration"};
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -99,7 +100,7 @@ bool IsVersion(std::string_view value) {
 // ---- the manifest, read the way java.util.jar.Manifest reads it ----------------
 
 struct ManifestAttribute {
-    int line;                // 1-based
+    int line;  // 1-based
     std::string_view name;
     std::string_view value;  // as written after ": "
 };
@@ -215,7 +216,8 @@ struct DescriptorAttribute {
     std::string_view text;   // the whole line
 };
 
-std::vector<DescriptorAttribute> ReadDescriptor(const std::vector<std::string>& lines, HandsetProblems& problems) {
+std::vector<DescriptorAttribute> ReadDescriptor(const std::vector<std::string>& lines,
+                                                HandsetProblems& problems) {
     std::vector<DescriptorAttribute> attributes;
     auto problem = [&](int line, std::string_view key, std::string_view sentence, std::string_view text) {
         problems.push_back({HandsetRule::DescriptorGrammar, CheckedText::Descriptor, line, std::string(key),
@@ -261,7 +263,8 @@ HandsetProblems CheckManifest(const std::vector<std::string>& manifest,
         }
     };
     for (std::string_view key : kRequiredInBoth) require(key);
-    if (const ManifestAttribute* version = Find(main, "MIDlet-Version"); version && !IsVersion(Trimmed(version->value))) {
+    if (const ManifestAttribute* version = Find(main, "MIDlet-Version");
+        version && !IsVersion(Trimmed(version->value))) {
         Add(problems, HandsetRule::RequiredAttribute, CheckedText::Manifest, version->line, version->name,
             Message("ManifestのMIDlet-Versionが不正", Subject(manifest[version->line - 1])));
     }
@@ -332,7 +335,8 @@ HandsetProblems CheckDescriptor(const std::vector<std::string>& descriptor,
             if (byte < 0x20 || byte >= 0x7F) ascii = false;
         }
         if (!ascii) add(HandsetRule::PlatformLimit, *url, "MIDlet-Jar-URLがASCIIでない");
-        if (url->value.size() > kJarUrlLimit) add(HandsetRule::PlatformLimit, *url, "MIDlet-Jar-URLが24バイトを超える");
+        if (url->value.size() > kJarUrlLimit)
+            add(HandsetRule::PlatformLimit, *url, "MIDlet-Jar-URLが24バイトを超える");
     }
     if (const DescriptorAttribute* size = first("MIDlet-Jar-Size")) {
         // Only a plain byte count is compared; anything else is the package reader's to report.
@@ -342,7 +346,8 @@ HandsetProblems CheckDescriptor(const std::vector<std::string>& descriptor,
             if (c < '0' || c > '9') count = false;
             bytes = bytes * 10 + static_cast<unsigned>(c - '0');
         }
-        if (count && bytes > kJarSizeLimit) add(HandsetRule::PlatformLimit, *size, "JARが51200バイトを超える");
+        if (count && bytes > kJarSizeLimit)
+            add(HandsetRule::PlatformLimit, *size, "JARが51200バイトを超える");
     }
     return problems;
 }
@@ -367,10 +372,10 @@ std::string ShownSubject(std::string_view cp932) {
 ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start, std::uint64_t length) {
     ArchiveContents contents;
     ZipError error;
-    ZipSourcePtr source(zip_source_file_create(path.c_str(), start,
-                                               length == 0 ? -1 : static_cast<zip_int64_t>(length),
-                                               error.Get()));
-    zip_t* opened = source ? zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()) : nullptr;
+    ZipSourcePtr source(zip_source_file_create(
+        path.c_str(), start, length == 0 ? -1 : static_cast<zip_int64_t>(length), error.Get()));
+    zip_t* opened =
+        source ? zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()) : nullptr;
     if (!opened) {
         contents.error = error.Text();
         return contents;

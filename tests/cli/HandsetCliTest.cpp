@@ -2,10 +2,10 @@
 // of make, the lines of check and the problems inspect finds in the package
 // that make wrote. The samples give none, and Java's own readers accept what
 // the build writes.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <filesystem>
-
-#include <gtest/gtest.h>
 
 #include "CliRunner.h"
 #include "support/TestFiles.h"
@@ -23,18 +23,22 @@ const std::string kSamples = PELKO_SAMPLES_DIR;
 
 // A template that breaks no rule: what every case below starts from.
 const Lines kCleanTemplate = {
-    "MIDlet-1: Tiny, /icon.png, Tiny",         // 1
-    "MIDlet-Name: Tiny Game",                  // 2
-    "MIDlet-Vendor: someone",                  // 3
-    "MIDlet-Version: 1.0",                     // 4
-    "MicroEdition-Profile: MIDP-2.0",          // 5
-    "MicroEdition-Configuration: CLDC-1.1",    // 6
-    "Pelko-Name: 小さいゲーム",                 // 7
-    "Pelko-Speed: 速度,INT,3",                  // 8
+    "MIDlet-1: Tiny, /icon.png, Tiny",       // 1
+    "MIDlet-Name: Tiny Game",                // 2
+    "MIDlet-Vendor: someone",                // 3
+    "MIDlet-Version: 1.0",                   // 4
+    "MicroEdition-Profile: MIDP-2.0",        // 5
+    "MicroEdition-Configuration: CLDC-1.1",  // 6
+    "Pelko-Name: 小さいゲーム",              // 7
+    "Pelko-Speed: 速度,INT,3",               // 8
 };
 const Lines kArchiveManifest = {
-    "Manifest-Version: 1.0",          "MIDlet-1: Tiny, /icon.png, Tiny", "MIDlet-Name: Tiny Game",
-    "MIDlet-Vendor: someone",         "MIDlet-Version: 1.0",             "MicroEdition-Profile: MIDP-2.0",
+    "Manifest-Version: 1.0",
+    "MIDlet-1: Tiny, /icon.png, Tiny",
+    "MIDlet-Name: Tiny Game",
+    "MIDlet-Vendor: someone",
+    "MIDlet-Version: 1.0",
+    "MicroEdition-Profile: MIDP-2.0",
     "MicroEdition-Configuration: CLDC-1.1",
 };
 
@@ -57,8 +61,8 @@ Lines Inserted(int before, const Lines& lines) {
 }
 
 struct Expected {
-    int line;          // of the template; 0 when the problem has no line
-    std::string text;  // the "[!]" line; "{size}" stands for the archive's size
+    int line;               // of the template; 0 when the problem has no line
+    std::string text;       // the "[!]" line; "{size}" stands for the archive's size
     bool inPackage = true;  // inspect reports it too (the lost attributes need the template)
 };
 
@@ -67,7 +71,7 @@ struct Case {
     Lines templateLines;
     std::vector<Expected> expected;  // in the build's order
     std::string base = "tiny";
-    std::size_t padding = 0;         // bytes of random data added to the archive
+    std::size_t padding = 0;  // bytes of random data added to the archive
 };
 
 const std::string kLong71(71, 'k');
@@ -77,50 +81,72 @@ std::vector<Case> Cases() {
     return {
         {"clean", kCleanTemplate, {}},
         {"a name option that agrees", Changed(0, {"Pelko-MIDlet-Name: 名前,TEXT,\"Tiny Game\""}), {}},
-        {"colon and nothing", Changed(0, {"MIDlet-Info-URL:"}),
+        {"colon and nothing",
+         Changed(0, {"MIDlet-Info-URL:"}),
          {{9, "[!]Manifestの値がない(MIDlet-Info-URL:)"}, {9, "[!]JADの値が空(MIDlet-Info-URL:)"}}},
-        {"colon, space and nothing", Changed(0, {"MIDlet-Info-URL: "}), {{9, "[!]JADの値が空(MIDlet-Info-URL: )"}}},
-        {"no space after the colon", Changed(0, {"MIDlet-Data:1"}),
+        {"colon, space and nothing",
+         Changed(0, {"MIDlet-Info-URL: "}),
+         {{9, "[!]JADの値が空(MIDlet-Info-URL: )"}}},
+        {"no space after the colon",
+         Changed(0, {"MIDlet-Data:1"}),
          {{9, "[!]Manifestのコロンの後に空白がない(MIDlet-Data:1)"}}},
-        {"no colon", Changed(0, {"hello"}),
+        {"no colon",
+         Changed(0, {"hello"}),
          {{9, "[!]Manifestの行にコロンがない(hello)"}, {9, "[!]JADの行にコロンがない(hello)"}}},
-        {"empty key", Changed(0, {": x"}),
+        {"empty key",
+         Changed(0, {": x"}),
          {{9, "[!]Manifestの属性名が不正(: x)"}, {9, "[!]JADの属性名が空(: x)"}}},
         {"blank in the name", Changed(0, {"My Key: x"}), {{9, "[!]Manifestの属性名が不正(My Key: x)"}}},
-        {"name of 71 bytes", Changed(0, {kLong71 + ": x"}),
+        {"name of 71 bytes",
+         Changed(0, {kLong71 + ": x"}),
          {{9, "[!]Manifestの属性名が70バイトを超える(" + std::string(64, 'k') + "...)"}}},
-        {"line of 512 bytes", Changed(0, {"X-Long: " + kLongValue}),
+        {"line of 512 bytes",
+         Changed(0, {"X-Long: " + kLongValue}),
          {{9, "[!]Manifestの行が510バイトを超える(X-Long: " + std::string(56, 'v') + "...)"}}},
-        {"continuation first", Inserted(1, {" more"}),
+        {"continuation first",
+         Inserted(1, {" more"}),
          {{1, "[!]Manifestの継続行の位置が不正( more)"}, {1, "[!]JADの行にコロンがない( more)"}}},
-        {"same name in other case", Changed(0, {"midlet-version: 1.0"}),
+        {"same name in other case",
+         Changed(0, {"midlet-version: 1.0"}),
          {{9, "[!]Manifestに同じ属性が2つある(midlet-version: 1.0)"}}},
-        {"blank line in the middle", Inserted(5, {""}),
+        {"blank line in the middle",
+         Inserted(5, {""}),
          {{5, "[!]Manifestの空行でセクションが終わる(MicroEdition-Profile: MIDP-2.0)"},
           {0, "[!]Manifestに必須属性がない(MIDlet-Name)"},
           {0, "[!]Manifestに必須属性がない(MIDlet-Vendor)"},
           {0, "[!]Manifestから属性が消える(MicroEdition-Profile: MIDP-2.0)", false},
           {0, "[!]Manifestから属性が消える(MicroEdition-Configuration: CLDC-1.1)", false},
           {5, "[!]JADの行にコロンがない(空行)"}}},
-        {"no version", Changed(4, {}),
+        {"no version",
+         Changed(4, {}),
          {{0, "[!]Manifestに必須属性がない(MIDlet-Version)"},
           {0, "[!]JADに必須属性がない(MIDlet-Version)", false}}},
-        {"no MIDlet-1", Changed(1, {}),
+        {"no MIDlet-1",
+         Changed(1, {}),
          {{0, "[!]Manifestに必須属性がない(MIDlet-1)"}, {0, "[!]JADに必須属性がない(MIDlet-1)"}}},
-        {"four-part version", Changed(4, {"MIDlet-Version: 1.0.0.0"}),
+        {"four-part version",
+         Changed(4, {"MIDlet-Version: 1.0.0.0"}),
          {{4, "[!]ManifestのMIDlet-Versionが不正(MIDlet-Version: 1.0.0.0)"},
           {4, "[!]JADのMIDlet-Versionが不正(MIDlet-Version: 1.0.0.0)"}}},
-        {"platform lines missing", Changed(5, {"X-Other: 1"}),
+        {"platform lines missing",
+         Changed(5, {"X-Other: 1"}),
          {{0, "[!]Manifestから属性が消える(MicroEdition-Profile: MIDP-2.0)", false}}},
-        {"a version option", Changed(0, {"Pelko-MIDlet-Version: 版,TEXT,2.0"}),
+        {"a version option",
+         Changed(0, {"Pelko-MIDlet-Version: 版,TEXT,2.0"}),
          {{9, "[!]JADに値の違う同じ属性がある(MIDlet-Version: 2.0)"},
           {9, "[!]JADとManifestで値が違う(MIDlet-Version: 2.0)"}}},
-        {"archive name too long", kCleanTemplate,
+        {"archive name too long",
+         kCleanTemplate,
          {{0, "[!]MIDlet-Jar-URLが24バイトを超える(MIDlet-Jar-URL: abcdefghijklmnopqrstu.jar)"}},
          "abcdefghijklmnopqrstu"},
-        {"archive name not ASCII", kCleanTemplate,
-         {{0, "[!]MIDlet-Jar-URLがASCIIでない(MIDlet-Jar-URL: 小さい.jar)"}}, "小さい"},
-        {"archive too large", kCleanTemplate, {{0, "[!]JARが51200バイトを超える(MIDlet-Jar-Size: {size})"}}, "tiny",
+        {"archive name not ASCII",
+         kCleanTemplate,
+         {{0, "[!]MIDlet-Jar-URLがASCIIでない(MIDlet-Jar-URL: 小さい.jar)"}},
+         "小さい"},
+        {"archive too large",
+         kCleanTemplate,
+         {{0, "[!]JARが51200バイトを超える(MIDlet-Jar-Size: {size})"}},
+         "tiny",
          60000},
     };
 }
@@ -165,7 +191,9 @@ protected:
             test::WriteFile(root / "data.bin", test::RandomBytes(padding, 7));
             entries += " data.bin";
         }
-        ASSERT_EQ(test::RunIn(root.Path(), "zip -q -X " + test::ShellQuoted(dir / (base + ".jar")) + " " + entries), 0);
+        ASSERT_EQ(
+            test::RunIn(root.Path(), "zip -q -X " + test::ShellQuoted(dir / (base + ".jar")) + " " + entries),
+            0);
     }
     CliResult Cli(const std::vector<std::string>& args) { return test::RunCli(dir.Path(), args); }
 
@@ -212,10 +240,12 @@ TEST_F(HandsetCliTest, MakeCheckAndInspectReportEveryRuleOfTheTable) {
             if (!e.inPackage) continue;
             packageProblem = true;
             const std::string message = Replaced(e.text, packageSize).substr(3);
-            EXPECT_NE(inspected.out.find(message + "\n"), std::string::npos) << message << "\n" << inspected.out;
+            EXPECT_NE(inspected.out.find(message + "\n"), std::string::npos) << message << "\n"
+                                                                             << inspected.out;
         }
         EXPECT_EQ(inspected.code, packageProblem ? 1 : 0) << inspected.out;
-        for (const std::string& name : {base + ".jad", base + ".jar", std::string("out.kjx")}) fs::remove(dir / name);
+        for (const std::string& name : {base + ".jad", base + ".jar", std::string("out.kjx")})
+            fs::remove(dir / name);
     }
 }
 
@@ -227,7 +257,8 @@ TEST_F(HandsetCliTest, InspectNamesTheLineOfThePackagesOwnTexts) {
     EXPECT_NE(inspected.out.find("\nproblem: manifest line 5: Manifestの値がない(MIDlet-Info-URL:)\n"),
               std::string::npos)
         << inspected.out;
-    EXPECT_NE(inspected.out.find("\nproblem: descriptor line 7: JADの値が空(MIDlet-Info-URL:)\n"), std::string::npos)
+    EXPECT_NE(inspected.out.find("\nproblem: descriptor line 7: JADの値が空(MIDlet-Info-URL:)\n"),
+              std::string::npos)
         << inspected.out;
 }
 
@@ -243,20 +274,27 @@ TEST_F(HandsetCliTest, CheckFindsWhatTheTemplateWillDoWrong) {
     };
     const std::vector<CheckCase> cases = {
         {"no label", Changed(0, {"Pelko-Size:3"}), {"9: [!]項目のラベルがない(Pelko-Size:3)"}},
-        {"file without its entry", Changed(0, {"Pelko-File: 画像"}),
+        {"file without its entry",
+         Changed(0, {"Pelko-File: 画像"}),
          {"9: [!]Fileの項目にエントリ名がない(Pelko-File: 画像)"}},
-        {"short record", Changed(0, {"Pelko-Size: 大きさ,INT"}),
+        {"short record",
+         Changed(0, {"Pelko-Size: 大きさ,INT"}),
          {"9: [!]項目の型か既定値がない(Pelko-Size: 大きさ,INT)"}},
-        {"entry not in the archive", Changed(0, {"Pelko-File: 画像,back.png"}),
+        {"entry not in the archive",
+         Changed(0, {"Pelko-File: 画像,back.png"}),
          {"9: [!]アーカイブにないエントリ(back.png)"}},
         {"entry that is there", Changed(0, {"Pelko-File: 画像,img\\icon.png"}), {}},
-        {"one entry twice", Changed(0, {"Pelko-File: 画像,icon.png", "Pelko-File: 絵,icon.png"}),
+        {"one entry twice",
+         Changed(0, {"Pelko-File: 画像,icon.png", "Pelko-File: 絵,icon.png"}),
          {"10: [!]同じエントリを置き換える項目がある(icon.png)"}},
-        {"shared key", Changed(0, {"Pelko-Speed: 速さ,INT,4"}),
+        {"shared key",
+         Changed(0, {"Pelko-Speed: 速さ,INT,4"}),
          {"9: [!]JADに値の違う同じ属性がある(Pelko-Speed: 4)", "9: [!]同じキーの項目がある(Speed)"}},
-        {"lines after a faulty one are checked too", Changed(0, {"Pelko-Bad:", "Pelko-File: 画像,gone.png"}),
+        {"lines after a faulty one are checked too",
+         Changed(0, {"Pelko-Bad:", "Pelko-File: 画像,gone.png"}),
          {"9: [!]項目のラベルがない(Pelko-Bad:)", "10: [!]アーカイブにないエントリ(gone.png)"}},
-        {"base name too long", kCleanTemplate,
+        {"base name too long",
+         kCleanTemplate,
          {" [X]名前が長すぎます(" + std::string(120, 'n') + ".kjx)",
           " [!]MIDlet-Jar-URLが24バイトを超える(MIDlet-Jar-URL: " + std::string(64 - 16, 'n') + "...)"},
          std::string(120, 'n')},
@@ -281,13 +319,15 @@ TEST_F(HandsetCliTest, CheckSaysWhenTheArchiveIsNoZip) {
     test::WriteFile(dir / "tiny.jar", "not a zip");
     CliResult checked = Cli({"check", "tiny.jad"});
     EXPECT_EQ(checked.code, 1);
-    EXPECT_EQ(checked.out.rfind("tiny.jad: [!]アーカイブがZIPとして読めない(tiny.jar: ", 0), 0u) << checked.out;
+    EXPECT_EQ(checked.out.rfind("tiny.jad: [!]アーカイブがZIPとして読めない(tiny.jar: ", 0), 0u)
+        << checked.out;
     EXPECT_EQ(Split(checked.out).size(), 1u) << checked.out;
 
     fs::remove(dir / "tiny.jar");
     checked = Cli({"check", "tiny.jad"});
     EXPECT_EQ(checked.code, 1);
-    EXPECT_EQ(checked.out.rfind("tiny.jad: [!]アーカイブがZIPとして読めない(tiny.jar: ", 0), 0u) << checked.out;
+    EXPECT_EQ(checked.out.rfind("tiny.jad: [!]アーカイブがZIPとして読めない(tiny.jar: ", 0), 0u)
+        << checked.out;
 
     const CliResult unreadable = Cli({"check", "gone.jad"});
     EXPECT_EQ(unreadable.code, 1);
@@ -373,7 +413,8 @@ public class ReadJar {
     }
     for (const std::string& archive : archives) {
         std::string listed;
-        EXPECT_EQ(test::RunIn(dir.Path(), "jar tf " + archive + " 2>jar-err >/dev/null; cat jar-err", &listed), 0);
+        EXPECT_EQ(
+            test::RunIn(dir.Path(), "jar tf " + archive + " 2>jar-err >/dev/null; cat jar-err", &listed), 0);
         EXPECT_EQ(listed, "") << archive;
     }
     std::string command = "java ReadJar.java";

@@ -1,13 +1,12 @@
 // The handset rules on the texts themselves: their limits at the exact
 // byte, the worked example breaking none of them, and the manifest rules
 // agreeing with what the JDK's own manifest reader does.
-#include "package/HandsetChecks.h"
+#include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
 #include "package/Compose.h"
+#include "package/HandsetChecks.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 #include "text/Lines.h"
@@ -60,7 +59,8 @@ TEST(HandsetChecks, TheWorkedExampleBreaksNoRule) {
               (Lines{"[!]Manifestから属性が消える(MicroEdition-Profile: MIDP-2.0)",
                      "[!]Manifestから属性が消える(MicroEdition-Configuration: CLDC-1.1)"}));
     Lines keeping = manifest;
-    keeping.insert(keeping.begin(), {"MicroEdition-Configuration: CLDC-1.0", "MicroEdition-Profile: MIDP-1.0"});
+    keeping.insert(keeping.begin(),
+                   {"MicroEdition-Configuration: CLDC-1.0", "MicroEdition-Profile: MIDP-1.0"});
     EXPECT_EQ(Messages(CheckManifest(keeping, declaring)), Lines{}) << "a value of its own is no loss";
 }
 
@@ -74,7 +74,8 @@ TEST(HandsetChecks, ManifestLimitsHoldToTheByte) {
         {{name70 + ": x"}, {}},
         {{name70 + "n: x"}, {"[!]Manifestの属性名が70バイトを超える(" + std::string(64, 'n') + "...)"}},
         {{"X: " + std::string(507, 'v')}, {}},
-        {{"X: " + std::string(508, 'v')}, {"[!]Manifestの行が510バイトを超える(X: " + std::string(61, 'v') + "...)"}},
+        {{"X: " + std::string(508, 'v')},
+         {"[!]Manifestの行が510バイトを超える(X: " + std::string(61, 'v') + "...)"}},
         {{"X: first", " continued"}, {}},
         {{"Under_score-9: x"}, {}},
         {{"X:  two spaces"}, {}},
@@ -97,8 +98,9 @@ TEST(HandsetChecks, SectionsAfterABlankLineFollowTheReader) {
     Lines sections = Manifest({});
     sections.insert(sections.end(), {"", "", "name: a.png", "X: 1", "", "Name: b.png", "X: 2"});
     EXPECT_EQ(Messages(CheckManifest(sections)), Lines{}) << "an attribute per section";
-    const Lines split = {"MIDlet-1: A, /a.png, A", "", "Name: a.png", "MIDlet-Version: 1.0",
-                         "MIDlet-Name: Game", "MIDlet-Vendor: me"};
+    const Lines split = {
+        "MIDlet-1: A, /a.png, A", "", "Name: a.png", "MIDlet-Version: 1.0", "MIDlet-Name: Game",
+        "MIDlet-Vendor: me"};
     EXPECT_EQ(Messages(CheckManifest(split)),
               (Lines{"[!]Manifestに必須属性がない(MIDlet-Name)", "[!]Manifestに必須属性がない(MIDlet-Vendor)",
                      "[!]Manifestに必須属性がない(MIDlet-Version)"}));
@@ -142,7 +144,8 @@ TEST(HandsetChecks, DescriptorRulesAndPlatformLimits) {
         {{"MIDlet-Jar-Size: 100", "MIDlet-Jar-URL:a.jar"}, {}},
         {{"MIDlet-Jar-Size: 100", "MIDlet-Jar-URL: a.jar", "MIDlet-Name:  Game "}, {}},
         {{"MIDlet-Jar-Size: 100", "MIDlet-Jar-URL: a.jar", "MIDlet-Vendor: you"},
-         {"[!]JADに値の違う同じ属性がある(MIDlet-Vendor: you)", "[!]JADとManifestで値が違う(MIDlet-Vendor: you)"}},
+         {"[!]JADに値の違う同じ属性がある(MIDlet-Vendor: you)",
+          "[!]JADとManifestで値が違う(MIDlet-Vendor: you)"}},
         {{"MIDlet-Jar-Size: 100", "MIDlet-Jar-URL: a.jar", "X: 1", "X: 1", "X: 2"},
          {"[!]JADに値の違う同じ属性がある(X: 2)"}},
         {{"MIDlet-Jar-Size: 100", "MIDlet-Jar-URL: a.jar", "  : x", "X:\t"},
