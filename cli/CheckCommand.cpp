@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
-#include <map>
 #include <optional>
 #include <ostream>
 #include <set>

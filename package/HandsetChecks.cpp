@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #include "package/ZipHandles.h"
@@ -371,6 +372,12 @@ std::string ShownSubject(std::string_view cp932) {
 
 ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start, std::uint64_t length) {
     ArchiveContents contents;
+    // A fifo or a device would block or never end; only a file is read.
+    std::error_code statusError;
+    if (!std::filesystem::is_regular_file(path, statusError)) {
+        contents.error = "not a regular file";
+        return contents;
+    }
     ZipError error;
     ZipSourcePtr source(zip_source_file_create(
         path.c_str(), start, length == 0 ? -1 : static_cast<zip_int64_t>(length), error.Get()));

@@ -2,10 +2,10 @@
 // of make, the lines of check and the problems inspect finds in the package
 // that make wrote. The samples give none, and Java's own readers accept what
 // the build writes.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "CliRunner.h"
 #include "support/TestFiles.h"

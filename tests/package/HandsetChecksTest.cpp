@@ -1,12 +1,15 @@
 // The handset rules on the texts themselves: their limits at the exact
 // byte, the worked example breaking none of them, and the manifest rules
 // agreeing with what the JDK's own manifest reader does.
-#include <gtest/gtest.h>
+#include "package/HandsetChecks.h"
+
+#include <sys/stat.h>
 
 #include <filesystem>
 
+#include <gtest/gtest.h>
+
 #include "package/Compose.h"
-#include "package/HandsetChecks.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 #include "text/Lines.h"
@@ -201,6 +204,8 @@ TEST(HandsetChecks, ArchiveContentsAreReadWithoutTrustingTheArchive) {
     EXPECT_TRUE(ReadArchiveContents(dir / "c.jar").error);
     EXPECT_TRUE(ReadArchiveContents(dir / "none.jar").error);
     EXPECT_EQ(ManifestLinesOf(dir / "c.jar"), Lines{});
+    ASSERT_EQ(mkfifo((dir / "fifo.jar").c_str(), 0600), 0);
+    EXPECT_EQ(ReadArchiveContents(dir / "fifo.jar").error, "not a regular file") << "read without blocking";
 }
 
 // Every manifest the rules call sound, java.util.jar.Manifest reads without
