@@ -251,7 +251,8 @@ option values other than files) are stored in CP932, so each of their
 characters must exist in CP932.
 
 Exit status: 0 done; 1 the build failed, a check found problems, or a file
-could not be read; 2 a usage error or a value that cannot be used (nothing is built).
+could not be read; 2 a usage error or a value that cannot be used (nothing
+is built).
 )";
 }
 
