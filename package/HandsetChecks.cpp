@@ -284,11 +284,12 @@ HandsetProblems CheckDescriptor(const std::vector<std::string>& descriptor,
                                 const std::vector<std::string>& manifest) {
     HandsetProblems problems;
     const std::vector<DescriptorAttribute> attributes = ReadDescriptor(descriptor, problems);
+    // The first line of each key; a hostile descriptor has thousands of lines.
+    std::map<std::string_view, const DescriptorAttribute*> firsts;
+    for (const DescriptorAttribute& attribute : attributes) firsts.emplace(attribute.key, &attribute);
     auto first = [&](std::string_view key) -> const DescriptorAttribute* {
-        for (const DescriptorAttribute& attribute : attributes) {
-            if (attribute.key == key) return &attribute;
-        }
-        return nullptr;
+        const auto found = firsts.find(key);
+        return found == firsts.end() ? nullptr : found->second;
     };
     auto add = [&](HandsetRule rule, const DescriptorAttribute& at, std::string_view sentence) {
         Add(problems, rule, CheckedText::Descriptor, at.line, at.key, Message(sentence, Subject(at.text)));

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -206,6 +207,17 @@ TEST(HandsetChecks, ArchiveContentsAreReadWithoutTrustingTheArchive) {
     EXPECT_EQ(ManifestLinesOf(dir / "c.jar"), Lines{});
     ASSERT_EQ(mkfifo((dir / "fifo.jar").c_str(), 0600), 0);
     EXPECT_EQ(ReadArchiveContents(dir / "fifo.jar").error, "not a regular file") << "read without blocking";
+}
+
+TEST(HandsetChecks, ADescriptorAsLongAsAPackageHoldsIsCheckedQuickly) {
+    // 16383 lines of "k:v" fill the 65535 bytes a package's descriptor can have.
+    Lines descriptor = Descriptor({});
+    for (int i = 0; i < 16383; ++i) descriptor.push_back("k" + std::to_string(i % 2) + ": v" + std::to_string(i));
+    const auto start = std::chrono::steady_clock::now();
+    const HandsetProblems problems = CheckDescriptor(descriptor, Manifest({}));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(problems.size(), 16381u) << "every line after the first two differs";
+    EXPECT_LT(took, std::chrono::seconds(1));
 }
 
 // Every manifest the rules call sound, java.util.jar.Manifest reads without
