@@ -171,6 +171,11 @@ Request ParseArguments(const std::vector<std::string>& args) {
         }
         return TemplatesRequest{};
     }
+    if (command == "check") {
+        std::optional<std::string> path = ParseOnePath(args, "template (TEMPLATE.jad)");
+        if (!path) return HelpRequest{};
+        return CheckRequest{*path};
+    }
     if (command.starts_with("-")) throw UsageError("unknown option " + command);
     throw UsageError("unknown command \"" + command + "\"");
 }

@@ -43,8 +43,12 @@ struct InspectRequest {
 
 struct TemplatesRequest {};
 
+struct CheckRequest {
+    std::string templatePath;
+};
+
 using Request = std::variant<HelpRequest, VersionRequest, MakeRequest, OptionsRequest, InspectRequest,
-                             TemplatesRequest>;
+                             TemplatesRequest, CheckRequest>;
 
 // args without the program name. UsageError when they do not fit the usage.
 Request ParseArguments(const std::vector<std::string>& args);

@@ -10,6 +10,7 @@
 #include "pelko/Version.h"
 #include "cli/Arguments.h"
 #include "cli/MakeNotes.h"
+#include "cli/CheckCommand.h"
 #include "cli/OptionValues.h"
 #include "cli/Texts.h"
 #include "templates/Catalogue.h"
@@ -150,7 +151,8 @@ void PrintEntries(const InspectReport& report, std::ostream& out) {
 }
 
 int Inspect(const InspectRequest& request, std::ostream& out) {
-    const InspectReport report = InspectPackageFile(request.packagePath);
+    InspectReport report = InspectPackageFile(request.packagePath);
+    AddHandsetProblems(request.packagePath, report);
     out << "file: " << request.packagePath << " (" << report.fileSize << " bytes)\n";
     PrintHeader(report, out);
     PrintDescriptor(report, out);
@@ -180,6 +182,9 @@ int Run(const Request& request, std::ostream& out, std::ostream& err) {
     if (const auto* make = std::get_if<MakeRequest>(&request)) return Make(*make, out, err);
     if (const auto* options = std::get_if<OptionsRequest>(&request)) return ListOptions(*options, out, err);
     if (std::holds_alternative<TemplatesRequest>(request)) return ListTemplates(out);
+    if (const auto* check = std::get_if<CheckRequest>(&request)) {
+        return CheckTemplate(TemplatePath(check->templatePath), out);
+    }
     return Inspect(std::get<InspectRequest>(request), out);
 }
 
@@ -214,6 +219,7 @@ std::string HelpText() {
   pelko-cli make TEMPLATE.jad -o OUTPUT [--title TEXT] [--author TEXT]
                  [--copyright | --no-copyright] [--set NAME=VALUE]...
   pelko-cli options TEMPLATE.jad
+  pelko-cli check TEMPLATE.jad
   pelko-cli inspect PACKAGE.kjx
   pelko-cli templates
   pelko-cli --help | --version
@@ -243,12 +249,26 @@ options  Lists a template's options, one a line, tab-separated: position, key,
          label, type, default value. For a file option the type is the entry
          it replaces in the archive.
 
+check    Checks a template before any package is made from it: composes the
+         manifest and the descriptor text as a build right after choosing the
+         template would, and prints one line per problem, NAME.jad:LINE: and
+         the "[!]" (or "[X]") text the build's log would show; LINE is left
+         out when no line of the descriptor holds the problem (a missing
+         attribute). Besides the handset rules the build warns about, it
+         finds option lines the window cannot use (no label, a File option
+         without its entry, a record without type or default), File options
+         whose entry is not in the archive, keys given to several options, a
+         name too long for the package header and an archive that is no ZIP.
+         Prints "ok" and exits 0 when there is nothing to report.
+
 inspect  Reads a KJX package and prints its header, its descriptor text and
          the entries of its archive, then checks it: the "KJX" magic, the
          header length, the descriptor length, MIDlet-Jar-Size against the
          archive, the archive as ZIP with META-INF/MANIFEST.MF, and the lines
          MIDlet-Name, MIDlet-Vendor, MIDlet-Version, MIDlet-Jar-URL and
-         MIDlet-Jar-Size. Each problem is printed on a "problem:" line.
+         MIDlet-Jar-Size; then the handset rules that check and the build
+         apply, on the descriptor text and the archive's manifest. Each
+         problem is printed on a "problem:" line.
 
 templates
          Lists the templates the window offers, one a line: display name, a
@@ -266,8 +286,9 @@ Texts: arguments are UTF-8. Texts that go into a package (title, author,
 option values other than files) are stored in CP932, so each of their
 characters must exist in CP932.
 
-Exit status: 0 done; 1 the build or the check failed, or a file could not be
-read; 2 a usage error or a value that cannot be used (nothing is built).
+Exit status: 0 done; 1 the build failed, a check found problems, or a file
+could not be read; 2 a usage error or a value that cannot be used (nothing
+is built).
 )";
 }
 

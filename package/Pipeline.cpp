@@ -8,6 +8,7 @@
 #include "package/BuildInputs.h"
 #include "package/Container.h"
 #include "package/KjxFormat.h"
+#include "package/HandsetChecks.h"
 #include "package/Staging.h"
 #include "options/Editors.h"
 #include "text/Cp932.h"
@@ -71,6 +72,7 @@ private:
     void PutFileIntoArchive(const OptionRecord& record);
     void WriteArchive();
     bool WritePackage(StringList& lines);
+    void LogProblems(const HandsetProblems& problems) const;
     int Archive(std::string_view switches, std::string_view name);
     std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
     std::string SourcePathOf(const std::string& value) const;
@@ -82,6 +84,7 @@ private:
     ArchiveSession* session_ = nullptr;    // lives as long as Run(), within work_
     bool manifestHeld_ = false;            // the session holds a new manifest
     bool entriesHeld_ = false;             // the session holds files to store
+    std::vector<std::string> manifest_;    // as composed, for the descriptor's checks
     char output_[kArchiveOutputSize] = {};
 };
 
@@ -102,6 +105,8 @@ bool Build::Run() {
     StringList templateLines;
     LoadLines(templateLines, request_.templatePath);
     StringList lines = ComposeManifestLines(templateLines, request_.settings);
+    manifest_ = lines.Texts();
+    LogProblems(CheckManifest(manifest_, ManifestLinesOf(names_.templateArchive)));
     UpdateManifest(lines);
     if (!ApplyOptions(lines)) return false;
     WriteArchive();
@@ -235,6 +240,11 @@ void Build::PutFileIntoArchive(const OptionRecord& record) {
     DeleteFileAt(WorkPath(workName));
 }
 
+// The package is still written as composed; the log says what handsets will make of it.
+void Build::LogProblems(const HandsetProblems& problems) const {
+    for (const HandsetProblem& problem : problems) log_(LogLine(problem));
+}
+
 bool Build::WritePackage(StringList& lines) {
     UniqueFile archive(OpenForReading(WorkPath(names_.temporaryArchive)));
     std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, kSeekFromEnd) : -1;
@@ -243,6 +253,7 @@ bool Build::WritePackage(StringList& lines) {
         return false;
     }
     PrependArchiveLines(lines, size, names_.archiveFileName);
+    LogProblems(CheckDescriptor(lines.Texts(), manifest_));
     std::string descriptor = JoinLines(lines);
     if (descriptor.size() > kMaxDescriptorLength) {
         log_("[X]記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")");

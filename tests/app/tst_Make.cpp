@@ -148,7 +148,8 @@ private slots:
         ChooseTemplate(*window.form, "odd.jad");
         window.dialogs->fileAnswers = {out.filePath("odd.kjx")};
         QTest::mouseClick(window.form->ButtonMake, Qt::LeftButton);
-        QCOMPARE(window.form->LogLines().value(0).left(4), QStringLiteral("[O]作"));
+        // The template lacks the attributes handsets need: warned about, still made.
+        QCOMPARE(window.form->LogLines().constLast().left(4), QStringLiteral("[O]作"));
         QVERIFY(ReadAll(out.filePath("odd.kjx")).contains(QByteArray::fromStdString(title + "\r\n")));
     }
 

@@ -388,7 +388,7 @@ TEST_F(PipelineTest, AFailedWriteKeepsTheEarlierPackage) {
 TEST_F(PipelineTest, ALostManifestIsReportedAsSuch) {
     // A template whose archive cannot grow: its new manifest is larger than
     // the old one, and files may not grow past the archive's own size.
-    test::WriteFile(program / "t.jad", "MIDlet-Name: Tiny\r\n");
+    test::WriteFile(program / "t.jad", "MIDlet-1: Tiny, , Tiny\r\nMIDlet-Name: Tiny\r\nMIDlet-Version: 1.0\r\n");
     fs::create_directory(pictures / "META-INF");
     test::WriteFile(pictures / "META-INF/MANIFEST.MF", "A: 1\r\n");
     test::WriteFile(pictures / "data.bin", std::string(5000, 'd'));
