@@ -406,6 +406,37 @@ private slots:
         TypeOver(form.EditValue, "/한.png");
         QCOMPARE(BytesOf(form, 4), QFile::encodeName("/한.png").toStdString());
     }
+
+    // A pasted text with a line break would write descriptor lines of its
+    // own: every edit refuses it whole, and the record keeps its value.
+    void pastedLineBreaksAreRefusedEverywhere() {
+        ProgramDir dir;
+        Window window = WithTemplate(dir, BlockDescriptor());
+        TForm1& form = *window.form;
+        const QStringList pasted = {QStringLiteral("ab\r\nMIDlet-Jar-URL: x"), QStringLiteral("ab\ncd"),
+                                    QStringLiteral("ab\rcd"), QString(QStringLiteral("ab")) + QChar(u'\0')};
+        for (QLineEdit* edit : {form.EditTitle, form.EditAuthor}) {
+            TypeOver(edit, "Game");
+            for (const QString& text : pasted) {
+                QApplication::clipboard()->setText(text);
+                edit->setFocus();
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+                QCOMPARE(edit->text(), QStringLiteral("Game"));
+            }
+        }
+        for (const int option : {0, 3, 4}) {  // an integer, a text, a file
+            Choose(form.ComboOptions, option);
+            TypeOver(form.EditValue, "7");
+            const std::string stored = BytesOf(form, option);
+            for (const QString& text : pasted) {
+                QApplication::clipboard()->setText(text);
+                form.EditValue->setFocus();
+                QTest::keyClick(form.EditValue, Qt::Key_V, Qt::ControlModifier);
+                QCOMPARE(form.EditValue->text(), QStringLiteral("7"));
+                QCOMPARE(BytesOf(form, option), stored);
+            }
+        }
+    }
 };
 
 PELKO_REGISTER_TEST(EditorTests);

@@ -2,6 +2,7 @@
 // the executable gives, without a process of its own.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -67,6 +68,66 @@ TEST(CliEntry, MakeInProcessWritesThePackage) {
     ASSERT_EQ(ran.code, kExitOk) << ran.out << ran.err;
     EXPECT_NE(ran.out.find("[O]作成完了(" + output + ".kjx)"), std::string::npos) << ran.out;
     EXPECT_EQ(test::ReadFile(output + ".kjx").substr(0, 3), "KJX");
+}
+
+TEST(CliEntry, ALineBreakInAnyTextArgumentIsAUsageError) {
+    test::ScratchDir dir;
+    const std::string jad = std::string(PELKO_SAMPLES_DIR) + "/block.jad";
+    struct Case {
+        std::vector<std::string> extra;
+        std::string named;  // the argument the message names
+    };
+    const std::vector<Case> cases = {
+        {{"--title", "ab\r\nMIDlet-Jar-URL: x"}, "--title"},
+        {{"--title", "ab\nc"}, "--title"},
+        {{"--author", "dev\r"}, "--author"},
+        {{"--set", "Speed=3\n"}, "--set Speed"},
+        {{"--set", "MIDlet-Description=one\r\ntwo"}, "--set MIDlet-Description"},
+        {{"--set", "Speed=" + std::string("3\0", 2)}, "--set Speed"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"make", jad, "-o", dir / "game"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const Ran ran = RunCli(args);
+        EXPECT_EQ(ran.code, kExitUsage) << c.named;
+        EXPECT_EQ(ran.err.rfind("pelko-cli: " + c.named + ": the text holds a line break", 0), 0u) << ran.err;
+        EXPECT_TRUE(ran.out.empty()) << ran.out;
+        EXPECT_FALSE(test::Exists(dir / "game.kjx")) << c.named;
+    }
+}
+
+TEST(CliEntry, SilentChangesAreNotedOnStandardError) {
+    test::ScratchDir dir;
+    const std::string jad = std::string(PELKO_SAMPLES_DIR) + "/block.jad";
+    struct Case {
+        std::vector<std::string> extra;
+        std::string note;  // a part of the note; empty: no note at all
+    };
+    const std::vector<Case> cases = {
+        {{"--title", "Block Game", "--author", "dev01"}, ""},
+        {{"--title", "ab"}, "the title \"ab\" has 2 bytes in CP932, outside 3 to 24; the package is named \"Pelko\""},
+        {{"--title", std::string(25, 'x')}, "has 25 bytes in CP932, outside 3 to 24"},
+        {{"--title", "Game", "--author", std::string(20, 'a')}, "has 20 bytes in CP932, 20 or more"},
+        {{"--title", "Game", "--author", std::string(19, 'a')}, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"make", jad, "-o", dir / "game"};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const Ran ran = RunCli(args);
+        EXPECT_EQ(ran.code, kExitOk) << ran.err;
+        if (c.note.empty()) {
+            EXPECT_EQ(ran.err.find("note:"), std::string::npos) << ran.err;
+        } else {
+            EXPECT_NE(ran.err.find("pelko-cli: note: "), std::string::npos) << ran.err;
+            EXPECT_NE(ran.err.find(c.note), std::string::npos) << ran.err;
+        }
+    }
+    // Lines after a NUL byte are never read.
+    std::string bytes = test::ReadFile(jad);
+    test::WriteFile(dir / "nul.jad", bytes.substr(0, 40) + std::string(1, '\0') + bytes.substr(40));
+    std::filesystem::copy_file(std::string(PELKO_SAMPLES_DIR) + "/block.jar", dir / "nul.jar");
+    const Ran ran = RunCli({"make", dir / "nul.jad", "-o", dir / "nul", "--title", "Game"});
+    EXPECT_NE(ran.err.find("NUL byte at offset 40; the lines after it are not read"), std::string::npos) << ran.err;
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
+#include "text/Utf8.h"
 
 namespace pelko {
 namespace {
@@ -38,23 +39,6 @@ std::string NewManifest() {
 }
 
 const std::time_t kLongAgo = test::LocalTime(2001, 2, 3);
-
-bool IsUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80                   ? 1
-                                   : lead >= 0xC2 && lead < 0xE0 ? 2
-                                   : lead >= 0xE0 && lead < 0xF0 ? 3
-                                                                 : 4;
-        if (lead >= 0x80 && (lead < 0xC2 || lead > 0xF4)) return false;
-        if (at + length > text.size()) return false;
-        for (std::size_t i = 1; i < length; ++i) {
-            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
-        }
-        at += length;
-    }
-    return true;
-}
 
 // A work directory for ArchiveCommand and a twin for Info-ZIP's zip, both
 // holding the same files and the same archive a.zip.
