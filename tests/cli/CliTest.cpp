@@ -179,7 +179,8 @@ TEST_F(CliTest, MakeFailuresExitOneWithTheWindowsErrorText) {
     fs::copy_file(dir / "block.jad", dir / "lonely.jad");
     const CliResult noArchive = Cli({"make", "lonely.jad", "-o", "game"});
     EXPECT_EQ(noArchive.code, 1);
-    EXPECT_EQ(noArchive.out, "[X]一時ファイル作成失敗(lonely.tmp)\n");
+    EXPECT_EQ(noArchive.out, "[!]テンプレートのアーカイブを読めません(" + dir / "lonely.jar" +
+                                 ": No such file or directory)\n[X]一時ファイル作成失敗(lonely.tmp)\n");
 
     const CliResult unwritable = Cli({"make", "block.jad", "-o", "no/such/folder/game"});
     EXPECT_EQ(unwritable.code, 1);
