@@ -200,6 +200,16 @@ const FaultCase kFaultCases[] = {
     {"FullTemporaryDirectory",
      [](Scene& scene, Conditions& conditions) { conditions.fileSizeLimit = fs::file_size(scene.Jar()) / 2; },
      {"[!]一時ファイルに書き込めません(", "File too large)", "[X]一時ファイル作成失敗(block.tmp)"}},
+    {"TemporaryDirectoryNotWritable",
+     [](Scene& scene, Conditions& conditions) {
+         if (geteuid() == 0) {
+             conditions.user = UnprivilegedUser();
+             if (!conditions.user) GTEST_SKIP() << "no user nobody to run as";
+             scene.OpenToOthers();
+         }
+         chmod(scene.TmpDir().c_str(), 0555);
+     },
+     {"[!]一時ディレクトリに書き込めません(", "Permission denied)", "[X]一時ファイル作成失敗(block.tmp)"}},
     {"MissingTemplateJar", [](Scene& scene, Conditions&) { fs::remove(scene.Jar()); },
      {"[!]テンプレートのアーカイブを読めません(", "No such file or directory)", "[X]一時ファイル作成失敗(block.tmp)"}},
     {"EmptyTemplateJar", [](Scene& scene, Conditions&) { test::WriteFile(scene.Jar(), ""); },
