@@ -98,6 +98,9 @@ bool TakeMakeOption(Scanner& scanner, MakeRequest& request, std::optional<std::s
         SetOnce(request.author, word, scanner.TakeValue());
     } else if (word == "--set") {
         request.settings.push_back(CheckedSetting(scanner.TakeValue()));
+    } else if (word == "--strict") {
+        scanner.RefuseValue();
+        request.strict = true;
     } else if (word == "--copyright" || word == "--no-copyright") {
         scanner.RefuseValue();
         SetCopyright(request.copyright, word == "--copyright");

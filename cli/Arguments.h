@@ -31,6 +31,7 @@ struct MakeRequest {
     std::optional<std::string> author;
     std::optional<bool> copyright;      // unset: as the template says
     std::vector<std::string> settings;  // each "NAME=VALUE", in command-line order
+    bool strict = false;                // any "[!]" line fails the command
 };
 
 struct OptionsRequest {

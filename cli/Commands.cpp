@@ -94,7 +94,13 @@ int Make(const MakeRequest& request, std::ostream& out, std::ostream& err) {
     // A template's default file values name files beside it.
     const BuildRequest build =
         RequestFor(templatePath, std::move(settings), loaded.options, outputPath, DirectoryOf(templatePath));
-    const bool made = MakePackage(build, [&out](const std::string& line) { out << line << std::endl; });
+    bool warned = false;
+    const bool made = MakePackage(build, [&out, &warned](const std::string& line) {
+        if (line.rfind("[!]", 0) == 0) warned = true;
+        out << line << std::endl;
+    });
+    // A batch that wants every option filled: the package is written all the same.
+    if (made && warned && request.strict) return kExitFailed;
     return made ? kExitOk : kExitFailed;
 }
 
@@ -218,6 +224,7 @@ std::string HelpText() {
     return R"(Usage:
   pelko-cli make TEMPLATE.jad -o OUTPUT [--title TEXT] [--author TEXT]
                  [--copyright | --no-copyright] [--set NAME=VALUE]...
+                 [--strict]
   pelko-cli options TEMPLATE.jad
   pelko-cli check TEMPLATE.jad
   pelko-cli inspect PACKAGE.kjx
@@ -244,6 +251,9 @@ make     Builds a personalised KJX package from a template: a .jad descriptor
                         yes/no, true/false or on/off; a file option takes the
                         path of an existing file; any other takes the text.
                         An empty VALUE leaves the option not filled in.
+  --strict              exit with status 1 when the log holds any "[!]" line
+                        (an option not filled in, a file not copied); the
+                        package is still written.
 
 options  Lists a template's options, one a line, tab-separated: position, key,
          label, type, default value. For a file option the type is the entry
@@ -286,9 +296,9 @@ Texts: arguments are UTF-8. Texts that go into a package (title, author,
 option values other than files) are stored in CP932, so each of their
 characters must exist in CP932.
 
-Exit status: 0 done; 1 the build failed, a check found problems, or a file
-could not be read; 2 a usage error or a value that cannot be used (nothing
-is built).
+Exit status: 0 done; 1 the build failed, a check found problems, a file could
+not be read, or with --strict the log holds a "[!]" line; 2 a usage error or a
+value that cannot be used (nothing is built).
 )";
 }
 

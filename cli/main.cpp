@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Signals.h"
 
 int main(int argc, char** argv) {
+    pelko::cli::InstallSignalHandling();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return pelko::cli::RunCommandLine(args, std::cout, std::cerr);
 }

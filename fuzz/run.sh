@@ -32,6 +32,7 @@ if [ -f "$root/package/Inspect.h" ]; then
 else
   echo "fuzz: package/Inspect.h is not there yet; fuzz_inspect skipped" >&2
 fi
+targets+=(fuzz_build)
 cmake --build "$out" -j2 --target "${targets[@]}"
 
 # Seeds: the committed ones, plus for the package reader the sample templates
@@ -41,8 +42,13 @@ for target in "${targets[@]}"; do
   seeds=$root/fuzz/corpus/${target#fuzz_}
   mkdir -p "$out/corpus/$target"
   for seed in "$seeds"/*; do
+    [ -e "$seed" ] || continue
     [ -e "$out/corpus/$target/${seed##*/}" ] || cp "$seed" "$out/corpus/$target/"
   done
+done
+# The build target starts from the sample templates' archives.
+for jar in "$root"/samples/*.jar; do
+  [ -e "$out/corpus/fuzz_build/${jar##*/}" ] || cp "$jar" "$out/corpus/fuzz_build/"
 done
 if [[ " ${targets[*]} " == *" fuzz_inspect "* ]] && [ -f "$root/cli/main.cpp" ]; then
   cmake --build "$out" -j2 --target pelko-cli

@@ -1,14 +1,16 @@
 #include "package/Pipeline.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <utility>
 
 #include "package/Archive.h"
+#include "package/ArchiveVerification.h"
 #include "package/BuildInputs.h"
 #include "package/Container.h"
-#include "package/KjxFormat.h"
 #include "package/HandsetChecks.h"
+#include "package/KjxFormat.h"
 #include "package/Staging.h"
 #include "options/Editors.h"
 #include "text/Cp932.h"
@@ -67,6 +69,8 @@ private:
     bool InputsAreSafe();
     bool NameThePackage();
     bool FindTemplateArchive();
+    bool ArchiveIsSound(const std::vector<std::string>& problems);
+    void LogReason(const std::string& what, const std::string& subject, int errorNumber);
     void UpdateManifest(const StringList& lines);
     bool ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
@@ -94,11 +98,16 @@ bool Build::Run() {
     if (!NameThePackage()) return false;
     std::optional<WorkDirectory> work = WorkDirectory::Create(request_.workParent);
     if (!work) {
+        LogReason("一時ディレクトリに書き込めません", WorkDirectory::ParentFor(request_.workParent), errno);
         log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
         return false;
     }
     work_ = &*work;
     if (!FindTemplateArchive()) return false;
+    if (!ArchiveIsSound(TemplateArchiveProblems(names_.templateArchive, FileNameOf(names_.templateArchive)))) {
+        return false;
+    }
+    const std::string workArchive = WorkPath(names_.temporaryArchive);
     // Every edit of the work archive goes through one session, written once.
     ArchiveSession session(work_->Path(), names_.temporaryArchive, names_.templateArchive);
     session_ = &session;
@@ -108,8 +117,10 @@ bool Build::Run() {
     manifest_ = lines.Texts();
     LogProblems(CheckManifest(manifest_, ManifestLinesOf(names_.templateArchive)));
     UpdateManifest(lines);
+    const std::string manifest = JoinLines(lines);
     if (!ApplyOptions(lines)) return false;
     WriteArchive();
+    if (!ArchiveIsSound(WrittenArchiveProblems(workArchive, names_.temporaryArchive, manifest))) return false;
     if (!WritePackage(lines)) return false;
     log_("[O]作成完了(" + request_.outputPath + ")");
     return true;
@@ -147,10 +158,31 @@ bool Build::NameThePackage() {
     return true;
 }
 
+// One "[!]" line that names the real subject of a system error and the
+// system's own reason, ahead of the "[X]" line that ends the build.
+void Build::LogReason(const std::string& what, const std::string& subject, int errorNumber) {
+    log_("[!]" + what + "(" + subject + ": " + SystemReason(errorNumber) + ")");
+}
+
+// A package is only made from an archive a handset can load; the problems
+// come first, then the line that ends the build, and no output is touched.
+bool Build::ArchiveIsSound(const std::vector<std::string>& problems) {
+    if (problems.empty()) return true;
+    for (const std::string& problem : problems) log_("[!]" + problem);
+    log_("[X]アーカイブが壊れています(" + names_.temporaryArchive + ")");
+    return false;
+}
+
 // The archive is read where it lies; the session writes the edited one into
 // the work directory.
 bool Build::FindTemplateArchive() {
+    errno = 0;
     if (!TemplateArchiveReadable(names_.templateArchive)) {
+        if (errno != 0) {
+            LogReason("テンプレートのアーカイブを読めません", names_.templateArchive, errno);
+        } else {
+            log_("[!]テンプレートのアーカイブを読めません(" + names_.templateArchive + ": not a regular file)");
+        }
         log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
         return false;
     }
@@ -249,6 +281,7 @@ bool Build::WritePackage(StringList& lines) {
     UniqueFile archive(OpenForReading(WorkPath(names_.temporaryArchive)));
     std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, kSeekFromEnd) : -1;
     if (size < 0) {
+        LogReason("一時ファイルを開けません", WorkPath(names_.temporaryArchive), errno);
         log_("[X]一時ファイルオープン失敗(" + names_.temporaryArchive + ")");
         return false;
     }
@@ -261,12 +294,14 @@ bool Build::WritePackage(StringList& lines) {
     }
     std::optional<AtomicOutput> output = AtomicOutput::Create(request_.outputPath);
     if (!output) {
+        LogReason("ファイルを作成できません", request_.outputPath, errno);
         log_("[X]ファイル作成失敗(" + request_.outputPath + ")");
         return false;
     }
     bool written = WriteContainer(output->Handle(), names_.containerName, names_.descriptorName,
                                   descriptor, archive.Get());
     if (!written || !output->Commit()) {
+        LogReason("ファイルに書き込めません", request_.outputPath, errno);
         log_("[X]ファイル書き込み失敗(" + request_.outputPath + ")");
         return false;
     }

@@ -20,7 +20,12 @@ bool TemplateArchiveReadable(const std::string& path);
 class WorkDirectory {
 public:
     // parent empty: the system's temporary directory ($TMPDIR or /tmp).
+    // Named pelko-work-<pid>-XXXXXX, so that a later build can tell a
+    // directory whose process is gone; such directories of the same user
+    // are removed first. nullopt with errno set when none can be made.
     static std::optional<WorkDirectory> Create(const std::string& parent);
+    // The directory Create(parent) makes its directory in.
+    static std::string ParentFor(const std::string& parent);
     WorkDirectory(WorkDirectory&& other) noexcept;
     WorkDirectory& operator=(WorkDirectory&&) = delete;
     WorkDirectory(const WorkDirectory&) = delete;
@@ -30,16 +35,19 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
-    explicit WorkDirectory(std::string path) : path_(std::move(path)) {}
+    explicit WorkDirectory(std::string path);
     std::string path_;
+    int cleanupSlot_ = -1;  // removed by a signal handler too
 };
 
 // A new file beside the output path that replaces the output only once it is
 // complete; dropped unfinished, it is removed and an earlier output stays.
+// Where the file system allows it the file has no name until the commit
+// (O_TMPFILE), so that even a killed process leaves nothing visible.
 class AtomicOutput {
 public:
-    // nullopt when no file can be created beside the output, or the output
-    // names something that is not a replaceable file.
+    // nullopt, with errno set, when no file can be created beside the
+    // output, or the output names something that is not a replaceable file.
     static std::optional<AtomicOutput> Create(const std::string& outputPath);
     AtomicOutput(AtomicOutput&& other) noexcept;
     AtomicOutput& operator=(AtomicOutput&&) = delete;
@@ -48,13 +56,16 @@ public:
 
     FileHandle Handle() const { return file_.Get(); }
     // Flushes, closes and renames over the output path; false on any failure,
-    // in which case the new file is removed.
+    // with errno of the first one, in which case the new file is removed.
     bool Commit();
 
 private:
     AtomicOutput(std::string outputPath, std::string stagingPath, UniqueFile file);
+    bool LinkUnnamedFile();
+    void RemoveStagingFile();
     std::string outputPath_;
-    std::string stagingPath_;
+    std::string stagingPath_;  // empty while the file has no name
+    int cleanupSlot_ = -1;
     UniqueFile file_;
     bool committed_ = false;
 };

@@ -180,7 +180,8 @@ TEST_F(CliTest, MakeFailuresExitOneWithTheWindowsErrorText) {
     fs::copy_file(dir / "block.jad", dir / "lonely.jad");
     const CliResult noArchive = Cli({"make", "lonely.jad", "-o", "game"});
     EXPECT_EQ(noArchive.code, 1);
-    EXPECT_EQ(noArchive.out, "[X]一時ファイル作成失敗(lonely.tmp)\n");
+    EXPECT_EQ(noArchive.out, "[!]テンプレートのアーカイブを読めません(" + dir / "lonely.jar" +
+                                 ": No such file or directory)\n[X]一時ファイル作成失敗(lonely.tmp)\n");
 
     const CliResult unwritable = Cli({"make", "block.jad", "-o", "no/such/folder/game"});
     EXPECT_EQ(unwritable.code, 1);
@@ -315,6 +316,38 @@ TEST_F(CliTest, AnEmptyValueIsNotFilledIn) {
     EXPECT_TRUE(Has(lines, "Pelko-Speed: 3")) << "only the last build's option was emptied";
     EXPECT_TRUE(std::none_of(lines.begin(), lines.end(),
                              [](const std::string& l) { return l.rfind("Pelko-Sound", 0) == 0; }));
+}
+
+// For batch scripts that want every option filled: any "[!]" line fails the
+// command, yet the package is written as without --strict.
+TEST_F(CliTest, StrictTurnsAnyWarningIntoExitOne) {
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        const char* warning;  // nullptr: the log has no "[!]" line
+    };
+    const std::vector<Case> cases = {
+        {{"--strict", "--set", "File=sky.png"}, 0, nullptr},
+        {{"--set", "File=sky.png", "--set", "Speed="}, 0, "[!]速度 が未入力\n"},
+        {{"--set", "File=sky.png", "--set", "Speed=", "--strict"}, 1, "[!]速度 が未入力\n"},
+        // The template's default names a picture that is not beside it.
+        {{"--strict"}, 1, "[!]コピー失敗(back.png)\n"},
+        {{"--strict", "--set", "File=no-such-picture.png"}, 2, nullptr},
+    };
+    test::WriteFile(dir / "sky.png", kNewPicture);
+    for (const Case& c : cases) {
+        fs::remove(dir / "game.kjx");
+        const CliResult result = MakeBlock(c.args);
+        EXPECT_EQ(result.code, c.code) << c.args.back() << result.out << result.err;
+        if (c.code == 2) continue;  // a usage error builds nothing
+        EXPECT_TRUE(Contains(result.out, "[O]作成完了(")) << result.out;
+        EXPECT_EQ(Contains(result.out, "[!]"), c.warning != nullptr) << result.out;
+        if (c.warning) {
+            EXPECT_TRUE(Contains(result.out, c.warning)) << result.out;
+        }
+        EXPECT_TRUE(test::Exists(dir / "game.kjx"));
+    }
+    EXPECT_EQ(Cli({"make", "block.jad", "-o", "game", "--strict=yes"}).code, 2);
 }
 
 TEST_F(CliTest, ValuesThatDoNotSuitTheOptionAreRefused) {

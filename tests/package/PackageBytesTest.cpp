@@ -228,21 +228,18 @@ TEST_F(PackageBytesTest, TemplatesOfEveryShape) {
     }
 }
 
-TEST_F(PackageBytesTest, AnArchiveThatIsNoZipIsPackagedAsItIs) {
+TEST_F(PackageBytesTest, AnArchiveThatIsNoZipIsRefusedAndNeverWritten) {
     test::WriteFile(program / "odd.jad", test::CrLf({"MIDlet-Name: odd"}));
     test::WriteFile(program / "odd.jar", "not a zip archive at all");
     StringList none;
     ScratchDir work;
-    BuildRequest request;
-    request.templatePath = program / "odd.jad";
-    request.settings = kSettings;
-    request.options = &none;
-    request.outputPath = out / "odd.kjx";
-    request.programDirectory = program.Path();
+    BuildRequest request = RequestFor(program / "odd.jad", kSettings, none, out / "odd.kjx", program.Path());
     request.workParent = work.Path();
-    EXPECT_TRUE(MakePackage(request, [](const std::string&) {}));
-    const std::string made = test::ReadFile(out / "odd.kjx");
-    EXPECT_EQ(made.substr(ArchiveOffsetOf(made)), "not a zip archive at all");
+    std::vector<std::string> log;
+    EXPECT_FALSE(MakePackage(request, [&](const std::string& line) { log.push_back(line); }));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "[X]アーカイブが壊れています(odd.tmp)");
+    EXPECT_FALSE(test::Exists(out / "odd.kjx"));
     EXPECT_EQ(test::ReadFile(program / "odd.jar"), "not a zip archive at all") << "the template is never written";
 }
 

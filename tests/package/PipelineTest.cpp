@@ -191,7 +191,11 @@ TEST_F(PipelineTest, MissingArchiveStopsWithOneLineAndNoOutput) {
     bool finished = true;
     auto lines = Make("block.jad", options, out / "game.kjx", &finished);
     EXPECT_FALSE(finished);
-    EXPECT_EQ(lines, std::vector<std::string>{"[X]一時ファイル作成失敗(block.tmp)"});
+    // The reason first, in the system's words, then the line that ends the build.
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "[!]テンプレートのアーカイブを読めません(" + (program / "block.jar") +
+                             ": No such file or directory)",
+                         "[X]一時ファイル作成失敗(block.tmp)"}));
     EXPECT_FALSE(test::Exists(out / "game.kjx"));
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
@@ -212,7 +216,9 @@ TEST_F(PipelineTest, AnArchiveThatIsNoFileStopsLikeAMissingOne) {
         bool finished = true;
         auto lines = Make("block.jad", options, out / "game.kjx", &finished);
         EXPECT_FALSE(finished);
-        EXPECT_EQ(lines, std::vector<std::string>{"[X]一時ファイル作成失敗(block.tmp)"});
+        EXPECT_EQ(lines, (std::vector<std::string>{
+                             "[!]テンプレートのアーカイブを読めません(" + (program / "block.jar") + ": not a regular file)",
+                             "[X]一時ファイル作成失敗(block.tmp)"}));
         EXPECT_FALSE(test::Exists(out / "game.kjx"));
         EXPECT_TRUE(test::ListDir(work.Path()).empty());
     }
@@ -283,18 +289,37 @@ TEST_F(PipelineTest, PathsCrossIntoTheDescriptorAsCp932AndOutOfItAsHostPaths) {
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 
-TEST_F(PipelineTest, ANonZipArchiveKeepsGoingWithItsMessages) {
-    test::WriteFile(program / "block.jar", "this is not a zip archive");
+// A package is only as good as its archive: a template archive a handset
+// could not load ends the build before anything is edited or written.
+TEST_F(PipelineTest, ATemplateArchiveThatIsNoJavaArchiveEndsTheBuild) {
     StringList options = BlockOptions("5", pictures / "sky.png");
-    bool finished = false;
-    auto lines = Make("block.jad", options, out / "game.kjx", &finished);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].rfind("[!]Manifest追加失敗(", 0), 0u) << lines[0];
-    EXPECT_GT(lines[0].size(), std::string("[!]Manifest追加失敗()").size()) << "the message is quoted";
-    EXPECT_EQ(lines[1].rfind("[!]圧縮失敗(", 0), 0u) << lines[1];
-    EXPECT_EQ(lines[2], "[O]作成完了(" + (out / "game.kjx") + ")");
-    EXPECT_TRUE(finished);
-    ExpectNoWorkLeft();
+    ASSERT_EQ(Make("block.jad", options, out / "game.kjx").size(), 1u);
+    const std::string earlier = test::ReadFile(out / "game.kjx");
+    const std::string jar = test::ReadFile(program / "block.jar");
+    struct Case {
+        std::string archive;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {"this is not a zip archive", "[!]ZIPとして開けません(block.jar: "},
+        {jar.substr(0, jar.size() / 2), "[!]ZIPとして開けません(block.jar: "},
+        {jar.substr(0, jar.size() - 10), "[!]ZIPとして開けません(block.jar: "},
+        {"", "[!]ZIPとして開けません(block.jar: "},
+        // A ZIP archive without a single entry: nothing a handset could run.
+        {std::string("PK\x05\x06", 4) + std::string(18, '\0'), "[!]テンプレートのアーカイブが空です(block.jar)"},
+    };
+    for (const Case& c : cases) {
+        test::WriteFile(program / "block.jar", c.archive);
+        bool finished = true;
+        auto lines = Make("block.jad", options, out / "game.kjx", &finished);
+        EXPECT_FALSE(finished);
+        ASSERT_EQ(lines.size(), 2u) << c.reason;
+        EXPECT_EQ(lines[0].rfind(c.reason, 0), 0u) << lines[0];
+        EXPECT_EQ(lines[1], "[X]アーカイブが壊れています(block.tmp)");
+        EXPECT_EQ(test::ReadFile(out / "game.kjx"), earlier);
+        EXPECT_EQ(test::ListDir(out.Path()), std::vector<std::string>{"game.kjx"});
+        ExpectNoWorkLeft();
+    }
 }
 
 TEST_F(PipelineTest, NamesAndDescriptorsTooBigForTheHeaderStopBeforeAnyOutput) {
@@ -355,7 +380,9 @@ TEST_F(PipelineTest, AnOutputThatCannotBeCreatedIsReported) {
         bool finished = true;
         auto lines = Make("puzzle.jad", none, path, &finished);
         EXPECT_FALSE(finished);
-        EXPECT_EQ(lines, std::vector<std::string>{"[X]ファイル作成失敗(" + path + ")"});
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(lines[0].rfind("[!]ファイルを作成できません(" + path + ": ", 0), 0u) << lines[0];
+        EXPECT_EQ(lines[1], "[X]ファイル作成失敗(" + path + ")");
     }
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
@@ -379,7 +406,8 @@ TEST_F(PipelineTest, AFailedWriteKeepsTheEarlierPackage) {
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(finished);
-    EXPECT_EQ(lines, std::vector<std::string>{"[X]ファイル書き込み失敗(" + (out / "game.kjx") + ")"});
+    EXPECT_EQ(lines, (std::vector<std::string>{"[!]ファイルに書き込めません(" + (out / "game.kjx") + ": File too large)",
+                                               "[X]ファイル書き込み失敗(" + (out / "game.kjx") + ")"}));
     EXPECT_EQ(test::ReadFile(out / "game.kjx"), earlier);
     EXPECT_EQ(test::ListDir(out.Path()), std::vector<std::string>{"game.kjx"});
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
@@ -407,9 +435,12 @@ TEST_F(PipelineTest, ALostManifestIsReportedAsSuch) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    ASSERT_EQ(lines.size(), 2u);
+    // The archive keeps its old manifest, so no package may come of it.
+    ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].rfind("[!]Manifest追加失敗(", 0), 0u) << lines[0];
-    EXPECT_EQ(lines[1], "[X]ファイル書き込み失敗(" + (out / "t.kjx") + ")");
+    EXPECT_EQ(lines[1], "[!]Manifestが作成したものと違います(t.tmp: META-INF/MANIFEST.MF)");
+    EXPECT_EQ(lines[2], "[X]アーカイブが壊れています(t.tmp)");
+    EXPECT_FALSE(test::Exists(out / "t.kjx"));
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 

@@ -5,6 +5,8 @@
 
 namespace pelko::test {
 
+std::string CliPath() { return PELKO_CLI_PATH; }
+
 CliResult RunCli(const std::string& directory, const std::vector<std::string>& args) {
     ScratchDir capture;
     std::string command = "cd " + ShellQuoted(directory) + " && " + ShellQuoted(PELKO_CLI_PATH);

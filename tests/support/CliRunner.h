@@ -14,6 +14,9 @@ struct CliResult {
     std::string err;  // stderr
 };
 
+// The path of the pelko-cli executable under test.
+std::string CliPath();
+
 // Runs pelko-cli with args from inside directory (cd DIR && pelko-cli ...).
 CliResult RunCli(const std::string& directory, const std::vector<std::string>& args);
 
