@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "package/ArchiveContents.h"
+
 namespace pelko {
 
 enum class CheckedText { Manifest, Descriptor };
@@ -51,9 +53,6 @@ inline constexpr std::size_t kJarUrlLimit = 24;
 // confirm the figure, which is one more reason why exceeding it is a warning
 // and not a refusal; put a measured figure here when one is known.
 inline constexpr std::uint64_t kJarSizeLimit = 51200;
-// A manifest entry larger than this is not read back (a handset's manifest
-// is a few hundred bytes; an archive must not make us inflate without end).
-inline constexpr std::uint64_t kManifestReadLimit = 1024 * 1024;
 
 // The manifest as written into the archive. templateManifest: the lines of
 // the template archive's own manifest (empty when it has none or it could
@@ -68,22 +67,5 @@ HandsetProblems CheckDescriptor(const std::vector<std::string>& descriptor,
 std::string LogLine(const HandsetProblem& problem);
 // A CP932 text made readable for a message: UTF-8, control bytes as \xNN.
 std::string ShownSubject(std::string_view cp932);
-
-// What a ZIP archive offers to the checks, read through libzip without
-// changing anything.
-struct ArchiveContents {
-    std::optional<std::string> error;  // set when the archive cannot be read as ZIP
-    std::vector<std::string> entryNames;
-    // The lines of META-INF/MANIFEST.MF; nullopt when there is none or it is
-    // larger than kManifestReadLimit or damaged.
-    std::optional<std::vector<std::string>> manifest;
-};
-// The archive in the file at path, from byte start on, length bytes long
-// (length 0: to the end of the file).
-ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start = 0,
-                                    std::uint64_t length = 0);
-// The manifest lines of the archive file at path; none when it has no
-// readable manifest or is no ZIP archive.
-std::vector<std::string> ManifestLinesOf(const std::string& path);
 
 }  // namespace pelko

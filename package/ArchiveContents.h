@@ -1,0 +1,33 @@
+#pragma once
+// What a ZIP archive offers to the handset checks and the template checker:
+// its entry names and its manifest, read through libzip without changing
+// anything and without inflating more than a manifest's worth.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelko {
+
+// A manifest entry larger than this is not read back (a handset's manifest
+// is a few hundred bytes; an archive must not make us inflate without end).
+inline constexpr std::uint64_t kManifestReadLimit = 1024 * 1024;
+
+// What a ZIP archive offers to the checks, read through libzip without
+// changing anything.
+struct ArchiveContents {
+    std::optional<std::string> error;  // set when the archive cannot be read as ZIP
+    std::vector<std::string> entryNames;
+    // The lines of META-INF/MANIFEST.MF; nullopt when there is none or it is
+    // larger than kManifestReadLimit or damaged.
+    std::optional<std::vector<std::string>> manifest;
+};
+// The archive in the file at path, from byte start on, length bytes long
+// (length 0: to the end of the file).
+ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start = 0,
+                                    std::uint64_t length = 0);
+// The manifest lines of the archive file at path; none when it has no
+// readable manifest or is no ZIP archive.
+std::vector<std::string> ManifestLinesOf(const std::string& path);
+
+}  // namespace pelko
