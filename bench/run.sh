@@ -17,6 +17,16 @@ set -euo pipefail
 runs=${1:-5}
 case $runs in '' | *[!0-9]*) echo "usage: $0 [RUNS]" >&2; exit 2 ;; esac
 
+# The package reader's verdict, except that the benchmark's archives are by
+# design larger than handsets install: that one warning is expected.
+sound_package() {
+  local report status=0
+  report=$("$cli" inspect "$1") || status=$?
+  printf '%s\n' "$report"
+  [ "$status" -eq 0 ] && return 0
+  ! printf '%s\n' "$report" | grep '^problem:' | grep -qv 'JARが51200バイトを超える'
+}
+
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/out-bench
 templates=$out/templates
@@ -67,8 +77,8 @@ infozip_make() {
 # archive's size, and entries with the same names, order and contents.
 compare() {  # pelko.kjx infozip.kjx
   local a=$1 b=$2
-  "$cli" inspect "$a" >"$a.inspect" || { echo "pelko-cli inspect finds problems in $a:" >&2; cat "$a.inspect" >&2; exit 1; }
-  "$cli" inspect "$b" >"$b.inspect" || { echo "pelko-cli inspect finds problems in $b:" >&2; cat "$b.inspect" >&2; exit 1; }
+  sound_package "$a" >"$a.inspect" || { echo "pelko-cli inspect finds problems in $a:" >&2; cat "$a.inspect" >&2; exit 1; }
+  sound_package "$b" >"$b.inspect" || { echo "pelko-cli inspect finds problems in $b:" >&2; cat "$b.inspect" >&2; exit 1; }
   for f in "$a" "$b"; do
     # "KJX", header length, K, container name, D (2 bytes), J, descriptor name
     local header name_length descriptor_length
@@ -129,7 +139,7 @@ for spec in "${sizes[@]}"; do
     compare "$scratch/pelko.kjx" "$scratch/infozip.kjx"
     commands+=(-n infozip "bash '$infozip' '$t' '$scratch/infozip.kjx' '$title' '' 0 ${files[*]}")
   else
-    "$cli" inspect "$scratch/pelko.kjx" >/dev/null || { echo "pelko-cli inspect finds problems in $name" >&2; exit 1; }
+    sound_package "$scratch/pelko.kjx" >/dev/null || { echo "pelko-cli inspect finds problems in $name" >&2; exit 1; }
   fi
 
   # The three side by side in one run, so that they share the machine's state.
