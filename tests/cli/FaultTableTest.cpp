@@ -380,3 +380,44 @@ TEST(FaultTableLeftovers, AWorkDirectoryOfAGoneProcessIsRemovedByTheNextBuild) {
 
 }  // namespace
 }  // namespace pelko
+
+namespace pelko {
+namespace {
+
+// --- inputs refused before anything is written -----------------------------
+
+TEST(RefusedInputs, AnOutputThatIsTheTemplateLeavesTheTemplateAsItWas) {
+    Scene scene;
+    const std::string jad = test::ReadFile(scene.Template());
+    const std::string jar = test::ReadFile(scene.Jar());
+    fs::create_symlink(scene.Jar(), scene.OutDir() + "to-jar.kjx");
+    fs::create_symlink(scene.Template(), scene.OutDir() + "to-jad.kjx");
+    fs::create_hard_link(scene.Jar(), scene.OutDir() + "hard.kjx");
+    for (const char* name : {"to-jar.kjx", "to-jad.kjx", "hard.kjx"}) {
+        const std::string output = scene.OutDir() + std::string(name);
+        const test::CliResult result = test::RunCli(scene.Root(), {"make", scene.Template(), "-o", output});
+        EXPECT_EQ(result.code, 1) << name << result.out << result.err;
+        EXPECT_EQ(result.out, "[X]ファイル作成失敗(" + output + ")\n") << name;
+        EXPECT_EQ(test::ReadFile(scene.Template()), jad) << name;
+        EXPECT_EQ(test::ReadFile(scene.Jar()), jar) << name;
+    }
+}
+
+TEST(RefusedInputs, ALineBreakInAnyTextArgumentBuildsNothing) {
+    Scene scene;
+    for (const std::string& text : {std::string("ab\r\nMIDlet-Jar-URL: x"), std::string("ab\ncd"), std::string("ab\r")}) {
+        for (const std::vector<std::string>& extra :
+             {std::vector<std::string>{"--title", text}, {"--author", text}, {"--set", "Speed=" + text},
+              {"--set", "MIDlet-Description=" + text}}) {
+            std::vector<std::string> args = {"make", scene.Template(), "-o", scene.Output()};
+            args.insert(args.end(), extra.begin(), extra.end());
+            const test::CliResult result = test::RunCli(scene.Root(), args);
+            EXPECT_EQ(result.code, 2) << extra.front() << result.err;
+            EXPECT_NE(result.err.find("the text holds a line break"), std::string::npos) << result.err;
+            EXPECT_FALSE(test::Exists(scene.Output())) << extra.front();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pelko
