@@ -5,6 +5,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Unit1.h"
+#include "package/LocalTimeZone.h"
 #include "text/Errors.h"
 #include "text/Paths.h"
 
@@ -17,6 +18,7 @@ void ShowFatal(const char* message) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    pelko::PinLocalTimeZone();  // before Qt starts any thread
     QApplication application(argc, argv);
     // The name only: a display name would be appended to every dialog title
     // ("作成 — Pelko"), and the dialogs carry titles of their own.

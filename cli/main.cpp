@@ -5,8 +5,10 @@
 
 #include "cli/Commands.h"
 #include "cli/Signals.h"
+#include "package/LocalTimeZone.h"
 
 int main(int argc, char** argv) {
+    pelko::PinLocalTimeZone();
     pelko::cli::InstallSignalHandling();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return pelko::cli::RunCommandLine(args, std::cout, std::cerr);

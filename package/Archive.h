@@ -10,6 +10,7 @@
 // Names are relative to the work directory; backslash and slash both
 // separate directories. Entry names keep the bytes they are given.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -85,6 +86,26 @@ public:
     // The command line must name the session's archive.
     int Run(std::string_view commandLine, char* output, std::size_t outputSize);
     int Commit(char* output, std::size_t outputSize);
+
+    // Writes the session's changes into the open file fd from offset on,
+    // instead of to archiveName: how a build puts the edited archive straight
+    // into its package, writing it once. Only the first commit of a session
+    // started from another file can go there, and only with changes to write
+    // that leave entries in the archive.
+    //   Written:    the archive is there, size bytes; the session is over, and
+    //               any later command or commit fails.
+    //   NotWritten: it cannot go there, or reading what goes into it failed;
+    //               fd may hold some of it, the session still holds its
+    //               changes, and Commit writes them as usual, with its own
+    //               result and message.
+    //   FileFailed: writing fd failed with errno error; the session is over.
+    enum class Placement { Written, NotWritten, FileFailed };
+    struct Placed {
+        Placement placement = Placement::NotWritten;
+        std::uint64_t size = 0;
+        int error = 0;
+    };
+    Placed CommitInto(int fd, std::uint64_t offset);
 
 private:
     class State;

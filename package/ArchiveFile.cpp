@@ -20,12 +20,12 @@ ZipArchivePtr OpenArchive(const std::string& path, const std::string& shown, int
 }
 
 ZipArchivePtr OpenArchive(const std::string& readPath, const std::string& writePath, const std::string& shown,
-                          int flags) {
+                          int flags, WriteTarget* target) {
     // Through a file source rather than zip_open, so the error keeps errno.
     ZipError error;
     ZipSourcePtr file = readPath == writePath
                             ? ZipSourcePtr(zip_source_file_create(readPath.c_str(), 0, -1, error.Get()))
-                            : SeparateArchiveSource(readPath, writePath, error.Get());
+                            : SeparateArchiveSource(readPath, writePath, error.Get(), target);
     zip_t* archive = file ? zip_open_from_source(file.get(), flags, error.Get()) : nullptr;
     if (archive == nullptr) {
         switch (zip_error_code_zip(error.Get())) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "package/ArchiveSource.h"
 #include "package/ZipHandles.h"
 
 namespace pelko::archive {
@@ -16,9 +17,11 @@ namespace pelko::archive {
 ZipArchivePtr OpenArchive(const std::string& path, const std::string& shown, int flags);
 
 // The same, for an archive read from readPath and, once written, put at
-// writePath; readPath is never written. The same path twice is the above.
+// writePath, or into *target while that is set (package/ArchiveSource.h);
+// readPath is never written. The same path twice is the above, without a
+// target.
 ZipArchivePtr OpenArchive(const std::string& readPath, const std::string& writePath, const std::string& shown,
-                          int flags);
+                          int flags, WriteTarget* target = nullptr);
 
 // Puts a copy of the archive at readPath at writePath, a new file that
 // replaces writePath once complete.

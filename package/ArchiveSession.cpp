@@ -41,6 +41,7 @@ public:
 
     void CarryOut(const Command& command);
     void Commit();
+    Placed CommitInto(int fd, std::uint64_t offset);
 
 private:
     Names NamesOf(const Command& command) const;
@@ -60,8 +61,10 @@ private:
     std::string archivePath_;
     std::string readPath_;  // where the archive as it stands is read from
     std::string shownArchive_;
+    WriteTarget target_;    // set only while CommitInto writes; outlives archive_
     ZipArchivePtr archive_;
     bool changed_ = false;  // archive_ holds changes not yet written
+    bool over_ = false;     // the archive went into another file
 };
 
 Names ArchiveSession::State::NamesOf(const Command& command) const {
@@ -74,19 +77,44 @@ Names ArchiveSession::State::NamesOf(const Command& command) const {
 }
 
 zip_t* ArchiveSession::State::Open() {
-    if (!archive_) archive_ = OpenArchive(readPath_, archivePath_, shownArchive_, 0);
+    if (over_) {
+        throw ArchiveFailure(kArchiveBadCommand, "the session's archive " + shownArchive_ + " is written already");
+    }
+    if (!archive_) archive_ = OpenArchive(readPath_, archivePath_, shownArchive_, 0, &target_);
     return archive_.get();
 }
 
 // Writes what the session holds. Once written, the archive is opened again
 // by the next command that needs it.
 void ArchiveSession::State::Commit() {
+    if (over_) Open();  // fails
     if (ReadElsewhere()) {
         CommitElsewhere();
         return;
     }
     if (!archive_) return;
     WriteHeld();
+}
+
+ArchiveSession::Placed ArchiveSession::State::CommitInto(int fd, std::uint64_t offset) {
+    if (over_ || !ReadElsewhere() || !archive_ || !changed_ || LiveEntries(archive_.get()) == 0) return {};
+    target_ = WriteTarget{fd, offset, 0, 0};
+    Placed placed;
+    try {
+        WriteArchive(archive_, shownArchive_);
+        placed = Placed{Placement::Written, target_.written, 0};
+    } catch (const ArchiveFailure&) {
+        // After a failed write libzip may have closed the archive it reads,
+        // so a session whose writing failed cannot try again.
+        if (target_.writeError != 0) placed = Placed{Placement::FileFailed, 0, target_.writeError};
+    }
+    target_ = WriteTarget{};
+    if (placed.placement != Placement::NotWritten) {
+        archive_.reset();
+        changed_ = false;
+        over_ = true;
+    }
+    return placed;
 }
 
 void ArchiveSession::State::WriteHeld() {
@@ -203,6 +231,12 @@ int ArchiveSession::Run(std::string_view commandLine, char* output, std::size_t 
 
 int ArchiveSession::Commit(char* output, std::size_t outputSize) {
     return Reported([&] { state_->Commit(); }, output, outputSize);
+}
+
+ArchiveSession::Placed ArchiveSession::CommitInto(int fd, std::uint64_t offset) {
+    Placed placed;
+    Reported([&] { placed = state_->CommitInto(fd, offset); }, nullptr, 0);
+    return placed;
 }
 
 int ArchiveCommand(const std::string& workDirectory, std::string_view commandLine, char* output,

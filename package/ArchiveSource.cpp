@@ -28,8 +28,8 @@ mode_t NewFileMode() {
 
 class SeparateSource {
 public:
-    SeparateSource(std::string readPath, std::string writePath)
-        : readPath_(std::move(readPath)), writePath_(std::move(writePath)) {}
+    SeparateSource(std::string readPath, std::string writePath, WriteTarget* target)
+        : readPath_(std::move(readPath)), writePath_(std::move(writePath)), target_(target) {}
     ~SeparateSource() {
         CloseReading();
         Rollback();
@@ -51,6 +51,7 @@ private:
     zip_int64_t Seek(void* data, zip_uint64_t length, std::uint64_t& position, std::uint64_t size);
     void CloseReading();
     zip_int64_t BeginWrite();
+    void BeginWriteIntoTarget();
     zip_int64_t Write(const void* data, zip_uint64_t length);
     bool Flush();
     bool WriteAt(const char* bytes, std::size_t length, std::uint64_t position);
@@ -60,6 +61,7 @@ private:
 
     std::string readPath_;
     std::string writePath_;
+    WriteTarget* target_;  // may be null
     ZipError error_;
 
     int readFd_ = -1;
@@ -70,6 +72,8 @@ private:
     std::uint64_t aheadStart_ = 0;
 
     int writeFd_ = -1;
+    bool writeFdIsTarget_ = false;  // the caller's file: never closed or renamed here
+    std::uint64_t writeBase_ = 0;   // where the archive starts in that file
     std::string temporaryPath_;
     std::unique_ptr<char[]> block_;  // kWriteBlock bytes, blockLength_ of them not yet written, from blockStart_
     std::size_t blockLength_ = 0;
@@ -153,15 +157,26 @@ zip_int64_t SeparateSource::Stat(void* data, zip_uint64_t length) {
 
 zip_int64_t SeparateSource::BeginWrite() {
     Rollback();
+    if (!block_) block_.reset(new char[kWriteBlock]);
+    blockLength_ = 0;
+    blockStart_ = writePosition_ = writeEnd_ = 0;
+    if (target_ != nullptr && target_->IsSet()) {
+        BeginWriteIntoTarget();
+        return 0;
+    }
     std::string pattern = writePath_ + ".XXXXXX";
     writeFd_ = mkostemp(pattern.data(), O_CLOEXEC);
     if (writeFd_ < 0) return Fail(ZIP_ER_TMPOPEN, errno);
     temporaryPath_ = pattern;
     fchmod(writeFd_, NewFileMode());  // mkostemp makes the file private
-    if (!block_) block_.reset(new char[kWriteBlock]);
-    blockLength_ = 0;
-    blockStart_ = writePosition_ = writeEnd_ = 0;
+    writeBase_ = 0;
     return 0;
+}
+
+void SeparateSource::BeginWriteIntoTarget() {
+    writeFd_ = target_->fd;
+    writeFdIsTarget_ = true;
+    writeBase_ = target_->offset;
 }
 
 bool SeparateSource::Flush() {
@@ -174,10 +189,13 @@ bool SeparateSource::Flush() {
 bool SeparateSource::WriteAt(const char* bytes, std::size_t length, std::uint64_t position) {
     std::size_t done = 0;
     while (done < length) {
-        const ssize_t written = pwrite(writeFd_, bytes + done, length - done, static_cast<off_t>(position + done));
+        const ssize_t written =
+            pwrite(writeFd_, bytes + done, length - done, static_cast<off_t>(writeBase_ + position + done));
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) {
-            zip_error_set(error_.Get(), ZIP_ER_WRITE, written < 0 ? errno : ENOSPC);
+            const int reason = written < 0 ? errno : ENOSPC;
+            zip_error_set(error_.Get(), ZIP_ER_WRITE, reason);
+            if (writeFdIsTarget_) target_->writeError = reason;
             return false;
         }
         done += static_cast<std::size_t>(written);
@@ -211,6 +229,13 @@ zip_int64_t SeparateSource::Write(const void* data, zip_uint64_t length) {
 
 zip_int64_t SeparateSource::CommitWrite() {
     if (!Flush()) return -1;
+    if (writeFdIsTarget_) {
+        target_->written = writeEnd_;
+        writeFd_ = -1;
+        writeFdIsTarget_ = false;
+        block_.reset();
+        return 0;
+    }
     const int fd = writeFd_;
     writeFd_ = -1;
     if (close(fd) != 0) {
@@ -230,14 +255,17 @@ zip_int64_t SeparateSource::CommitWrite() {
 }
 
 void SeparateSource::Rollback() {
-    if (writeFd_ >= 0) close(writeFd_);
+    if (writeFd_ >= 0 && !writeFdIsTarget_) close(writeFd_);
     writeFd_ = -1;
+    writeFdIsTarget_ = false;
     if (!temporaryPath_.empty()) unlink(temporaryPath_.c_str());
     temporaryPath_.clear();
     blockLength_ = 0;
 }
 
 zip_int64_t SeparateSource::Remove() {
+    // An archive without entries is never written into another file.
+    if (target_ != nullptr && target_->IsSet()) return Fail(ZIP_ER_OPNOTSUPP, 0);
     if (unlink(writePath_.c_str()) != 0 && errno != ENOENT) return Fail(ZIP_ER_REMOVE, errno);
     return 0;
 }
@@ -281,8 +309,8 @@ zip_int64_t SeparateSourceCallback(void* state, void* data, zip_uint64_t length,
 }  // namespace
 
 ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::string& writePath,
-                                   zip_error_t* error) {
-    auto state = std::make_unique<SeparateSource>(readPath, writePath);
+                                   zip_error_t* error, WriteTarget* target) {
+    auto state = std::make_unique<SeparateSource>(readPath, writePath, target);
     ZipSourcePtr source(zip_source_function_create(&SeparateSourceCallback, state.get(), error));
     if (source) state.release();  // the source owns it now
     return source;

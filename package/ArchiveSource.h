@@ -4,16 +4,31 @@
 // and the edited archive is written once, in large blocks.
 #include <zip.h>
 
+#include <cstdint>
 #include <string>
 
 #include "package/ZipHandles.h"
 
 namespace pelko::archive {
 
+// Another place for the edited archive: an open file, the caller's, that
+// the archive is written into from offset on (the package it goes into).
+// A complete write leaves the archive's size in written; a write to the file
+// that failed leaves its errno in writeError.
+struct WriteTarget {
+    int fd = -1;
+    std::uint64_t offset = 0;
+    std::uint64_t written = 0;
+    int writeError = 0;
+    bool IsSet() const { return fd >= 0; }
+};
+
 // Reads readPath, which it never writes; a write goes to a new file beside
-// writePath that replaces writePath once complete. nullptr with error set
+// writePath that replaces writePath once complete -- or, while *target is
+// set when the write begins, into that file instead, where a failed write
+// leaves whatever it wrote for the caller to discard. nullptr with error set
 // when memory runs out.
 ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::string& writePath,
-                                   zip_error_t* error);
+                                   zip_error_t* error, WriteTarget* target = nullptr);
 
 }  // namespace pelko::archive

@@ -1,7 +1,10 @@
 #include "package/ArchiveVerification.h"
 
+#include <unistd.h>
 #include <zip.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <system_error>
 
@@ -16,6 +19,10 @@ std::string Quoted(std::string_view shownName, const std::string& detail) {
     return "(" + std::string(shownName) + (detail.empty() ? "" : ": " + detail) + ")";
 }
 
+void CannotOpen(std::string_view shownName, ZipError& error, std::vector<std::string>& problems) {
+    problems.push_back("ZIPとして開けません" + Quoted(shownName, error.Text()));
+}
+
 // The archive opened read-only with the central directory checked against
 // the local headers; on failure the problem is appended and nullptr returned.
 ZipArchivePtr OpenChecked(const std::string& path, std::string_view shownName,
@@ -25,8 +32,36 @@ ZipArchivePtr OpenChecked(const std::string& path, std::string_view shownName,
     if (!archive) {
         ZipError error;
         zip_error_init_with_code(error.Get(), code);
-        problems.push_back("ZIPとして開けません" + Quoted(shownName, error.Text()));
+        CannotOpen(shownName, error, problems);
     }
+    return archive;
+}
+
+// The same for the size bytes of an open file from offset on, read through
+// a stream of its own that the archive closes.
+ZipArchivePtr OpenChecked(FileHandle file, std::uint64_t offset, std::uint64_t size, std::string_view shownName,
+                          std::vector<std::string>& problems) {
+    ZipError error;
+    const int own = dup(file);
+    std::FILE* stream = own >= 0 ? fdopen(own, "rb") : nullptr;
+    if (stream == nullptr) {
+        zip_error_set(error.Get(), ZIP_ER_OPEN, errno);
+        if (own >= 0) close(own);
+        CannotOpen(shownName, error, problems);
+        return nullptr;
+    }
+    ZipSourcePtr source(zip_source_filep_create(stream, offset, static_cast<zip_int64_t>(size), error.Get()));
+    if (!source) {
+        std::fclose(stream);
+        CannotOpen(shownName, error, problems);
+        return nullptr;
+    }
+    ZipArchivePtr archive(zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()));
+    if (!archive) {
+        CannotOpen(shownName, error, problems);
+        return nullptr;
+    }
+    source.release();  // the archive owns it now
     return archive;
 }
 
@@ -74,6 +109,32 @@ std::string EntryName(zip_t* archive, zip_uint64_t index) {
     return name ? name : "#" + std::to_string(index);
 }
 
+// Every entry can be read as the handset reads it, and the manifest is the
+// one the build composed.
+void AddEntryProblems(zip_t* archive, std::string_view shownName, std::string_view manifest,
+                      std::vector<std::string>& problems) {
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    std::optional<std::string> written;
+    bool manifestFound = false;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const auto index = static_cast<zip_uint64_t>(i);
+        const std::string name = EntryName(archive, index);
+        const std::string unusable = EntryUnusable(archive, index);
+        if (!unusable.empty()) problems.push_back("エントリを読めません" + Quoted(name, unusable));
+        if (name == kManifestEntry && !manifestFound) {
+            manifestFound = true;
+            std::string reason;
+            written = ManifestData(archive, index, reason);
+            if (!written) problems.push_back("エントリを読めません" + Quoted(name, reason));
+        }
+    }
+    if (!manifestFound) {
+        problems.push_back("Manifestがありません" + Quoted(shownName, kManifestEntry));
+    } else if (written && *written != manifest) {
+        problems.push_back("Manifestが作成したものと違います" + Quoted(shownName, kManifestEntry));
+    }
+}
+
 }  // namespace
 
 std::string SystemReason(int errorNumber) {
@@ -94,27 +155,15 @@ std::vector<std::string> WrittenArchiveProblems(const std::string& path, std::st
                                                 std::string_view manifest) {
     std::vector<std::string> problems;
     ZipArchivePtr archive = OpenChecked(path, shownName, problems);
-    if (!archive) return problems;
-    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
-    std::optional<std::string> written;
-    bool manifestFound = false;
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const auto index = static_cast<zip_uint64_t>(i);
-        const std::string name = EntryName(archive.get(), index);
-        const std::string unusable = EntryUnusable(archive.get(), index);
-        if (!unusable.empty()) problems.push_back("エントリを読めません" + Quoted(name, unusable));
-        if (name == kManifestEntry && !manifestFound) {
-            manifestFound = true;
-            std::string reason;
-            written = ManifestData(archive.get(), index, reason);
-            if (!written) problems.push_back("エントリを読めません" + Quoted(name, reason));
-        }
-    }
-    if (!manifestFound) {
-        problems.push_back("Manifestがありません" + Quoted(shownName, kManifestEntry));
-    } else if (written && *written != manifest) {
-        problems.push_back("Manifestが作成したものと違います" + Quoted(shownName, kManifestEntry));
-    }
+    if (archive) AddEntryProblems(archive.get(), shownName, manifest, problems);
+    return problems;
+}
+
+std::vector<std::string> WrittenArchiveProblems(FileHandle file, std::uint64_t offset, std::uint64_t size,
+                                                std::string_view shownName, std::string_view manifest) {
+    std::vector<std::string> problems;
+    ZipArchivePtr archive = OpenChecked(file, offset, size, shownName, problems);
+    if (archive) AddEntryProblems(archive.get(), shownName, manifest, problems);
     return problems;
 }
 

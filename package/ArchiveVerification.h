@@ -2,9 +2,12 @@
 // Checks that the archive a build works on is a Java archive a handset can
 // use, so that a build never reports success for a package that cannot work.
 // Each problem is a log text of its own (UTF-8, without the "[!]" mark).
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/Files.h"
 
 namespace pelko {
 
@@ -18,6 +21,11 @@ std::vector<std::string> TemplateArchiveProblems(const std::string& path, std::s
 // META-INF/MANIFEST.MF holds exactly the bytes of manifest.
 std::vector<std::string> WrittenArchiveProblems(const std::string& path, std::string_view shownName,
                                                 std::string_view manifest);
+
+// The same, for the archive written into an open file: size bytes from
+// offset on. The file's position moves.
+std::vector<std::string> WrittenArchiveProblems(FileHandle file, std::uint64_t offset, std::uint64_t size,
+                                                std::string_view shownName, std::string_view manifest);
 
 // The system's reason for errorNumber, in its plain words (strerror's text).
 std::string SystemReason(int errorNumber);

@@ -33,22 +33,40 @@ std::string Header(std::string_view containerName, std::string_view descriptorNa
     return header;
 }
 
-// Streams the archive from its start, in the kernel where it can; the
-// archive is never held in memory whole.
-bool CopyArchive(FileHandle output, FileHandle archive) {
-    if (SeekFile(archive, 0, kSeekFromStart) != 0) return false;
+// Streams the archive from its start to the end of its file, in the kernel
+// where it can; the archive is never held in memory whole.
+bool CopyArchive(FileHandle output, FileHandle archive, std::uint64_t archiveStart) {
+    const auto start = static_cast<std::int64_t>(archiveStart);
+    if (SeekFile(archive, start, kSeekFromStart) != start) return false;
     return StreamCopy(archive, output).ok;
+}
+
+// Header and descriptor text, to go out in one write; both are small.
+std::string Head(std::string_view containerName, std::string_view descriptorName,
+                 std::string_view descriptorText) {
+    std::string head = Header(containerName, descriptorName, descriptorText.size());
+    head += descriptorText;
+    return head;
 }
 
 }  // namespace
 
 bool WriteContainer(FileHandle output, std::string_view containerName,
                     std::string_view descriptorName, std::string_view descriptorText,
-                    FileHandle archive) {
-    // Header and descriptor text in one write; both are small.
-    std::string head = Header(containerName, descriptorName, descriptorText.size());
-    head += descriptorText;
-    return WriteAll(output, head.data(), head.size()) && CopyArchive(output, archive);
+                    FileHandle archive, std::uint64_t archiveStart) {
+    const std::string head = Head(containerName, descriptorName, descriptorText);
+    return WriteAll(output, head.data(), head.size()) && CopyArchive(output, archive, archiveStart);
+}
+
+std::size_t ContainerHeadSize(std::string_view containerName, std::string_view descriptorName,
+                              std::size_t descriptorLength) {
+    return Header(containerName, descriptorName, descriptorLength).size() + descriptorLength;
+}
+
+bool WriteContainerHead(FileHandle output, std::string_view containerName,
+                        std::string_view descriptorName, std::string_view descriptorText) {
+    const std::string head = Head(containerName, descriptorName, descriptorText);
+    return SeekFile(output, 0, kSeekFromStart) == 0 && WriteAll(output, head.data(), head.size());
 }
 
 }  // namespace pelko

@@ -2,6 +2,7 @@
 // Writing the KJX container (package/KjxFormat.h): the header, the
 // descriptor text, then the archive.
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "package/KjxFormat.h"
@@ -16,6 +17,16 @@ namespace pelko {
 // taken for a finished one.
 bool WriteContainer(FileHandle output, std::string_view containerName,
                     std::string_view descriptorName, std::string_view descriptorText,
-                    FileHandle archive);
+                    FileHandle archive, std::uint64_t archiveStart = 0);
+
+// The bytes before the archive: header and descriptor text.
+std::size_t ContainerHeadSize(std::string_view containerName, std::string_view descriptorName,
+                              std::size_t descriptorLength);
+
+// Writes header and descriptor text at the start of output, in front of an
+// archive already written from ContainerHeadSize(...) on. false when the
+// write came up short.
+bool WriteContainerHead(FileHandle output, std::string_view containerName,
+                        std::string_view descriptorName, std::string_view descriptorText);
 
 }  // namespace pelko

@@ -1,5 +1,7 @@
 #include "package/Pipeline.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <optional>
@@ -60,6 +62,14 @@ std::optional<std::string> DescriptorLineOf(const OptionRecord& record) {
     return OptionLine(written);
 }
 
+// The edited archive written straight into the new package, behind room for
+// the header and the descriptor text.
+struct ArchiveInPackage {
+    AtomicOutput output;
+    std::uint64_t start = 0;
+    std::uint64_t size = 0;
+};
+
 class Build {
 public:
     Build(const BuildRequest& request, const LogSink& log) : request_(request), log_(log) {}
@@ -75,7 +85,13 @@ private:
     bool ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
     void WriteArchive();
+    bool WriteArchiveIntoPackage(const StringList& lines, std::optional<ArchiveInPackage>& package);
+    std::size_t HeadSize(std::string_view descriptor) const;
     bool WritePackage(StringList& lines);
+    bool FinishPackage(StringList& lines, ArchiveInPackage& package);
+    std::optional<std::string> FinalDescriptor(StringList& lines, std::int64_t archiveSize);
+    std::optional<AtomicOutput> CreateOutput();
+    bool CommitPackage(AtomicOutput& output, bool written);
     void LogProblems(const HandsetProblems& problems) const;
     int Archive(std::string_view switches, std::string_view name);
     std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
@@ -119,9 +135,20 @@ bool Build::Run() {
     UpdateManifest(lines);
     const std::string manifest = JoinLines(lines);
     if (!ApplyOptions(lines)) return false;
-    WriteArchive();
-    if (!ArchiveIsSound(WrittenArchiveProblems(workArchive, names_.temporaryArchive, manifest))) return false;
-    if (!WritePackage(lines)) return false;
+    std::optional<ArchiveInPackage> package;
+    if (!WriteArchiveIntoPackage(lines, package)) return false;
+    if (package) {
+        const FileHandle file = package->output.Handle();
+        if (!ArchiveIsSound(WrittenArchiveProblems(file, package->start, package->size, names_.temporaryArchive,
+                                                   manifest))) {
+            return false;
+        }
+        if (!FinishPackage(lines, *package)) return false;
+    } else {
+        WriteArchive();
+        if (!ArchiveIsSound(WrittenArchiveProblems(workArchive, names_.temporaryArchive, manifest))) return false;
+        if (!WritePackage(lines)) return false;
+    }
     log_("[O]作成完了(" + request_.outputPath + ")");
     return true;
 }
@@ -277,6 +304,85 @@ void Build::LogProblems(const HandsetProblems& problems) const {
     for (const HandsetProblem& problem : problems) log_(LogLine(problem));
 }
 
+// The cheap way, which writes the archive once: the session's changes go
+// straight into the new package, behind room for a header and descriptor
+// whose length counts on the archive's size having as many digits as the
+// template's. When that cannot be done, nothing is logged and package stays
+// empty: the build writes the work archive instead, as it always could, and
+// says there what went wrong. false, logged, when writing the package failed.
+bool Build::WriteArchiveIntoPackage(const StringList& lines, std::optional<ArchiveInPackage>& package) {
+    struct stat templateArchive {};
+    if (stat(names_.templateArchive.c_str(), &templateArchive) != 0) return true;
+    StringList guessed = lines;
+    PrependArchiveLines(guessed, templateArchive.st_size, names_.archiveFileName);
+    const std::size_t start = HeadSize(JoinLines(guessed));
+    std::optional<AtomicOutput> output = AtomicOutput::Create(request_.outputPath);
+    if (!output) return true;
+    const ArchiveSession::Placed placed = session_->CommitInto(output->Handle(), start);
+    switch (placed.placement) {
+        case ArchiveSession::Placement::Written:
+            package.emplace(ArchiveInPackage{std::move(*output), start, placed.size});
+            return true;
+        case ArchiveSession::Placement::NotWritten: return true;
+        case ArchiveSession::Placement::FileFailed: break;
+    }
+    LogReason("ファイルに書き込めません", request_.outputPath, placed.error);
+    log_("[X]ファイル書き込み失敗(" + request_.outputPath + ")");
+    return false;
+}
+
+std::size_t Build::HeadSize(std::string_view descriptor) const {
+    return ContainerHeadSize(names_.containerName, names_.descriptorName, descriptor.size());
+}
+
+// The descriptor as it goes into the package, with the archive's size and
+// name; nullopt, logged, when it is too long for the header.
+std::optional<std::string> Build::FinalDescriptor(StringList& lines, std::int64_t archiveSize) {
+    PrependArchiveLines(lines, archiveSize, names_.archiveFileName);
+    LogProblems(CheckDescriptor(lines.Texts(), manifest_));
+    std::string descriptor = JoinLines(lines);
+    if (descriptor.size() > kMaxDescriptorLength) {
+        log_("[X]記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")");
+        return std::nullopt;
+    }
+    return descriptor;
+}
+
+std::optional<AtomicOutput> Build::CreateOutput() {
+    std::optional<AtomicOutput> output = AtomicOutput::Create(request_.outputPath);
+    if (!output) {
+        LogReason("ファイルを作成できません", request_.outputPath, errno);
+        log_("[X]ファイル作成失敗(" + request_.outputPath + ")");
+    }
+    return output;
+}
+
+// written: whether everything went into the new package.
+bool Build::CommitPackage(AtomicOutput& output, bool written) {
+    if (!written || !output.Commit()) {
+        LogReason("ファイルに書き込めません", request_.outputPath, errno);
+        log_("[X]ファイル書き込み失敗(" + request_.outputPath + ")");
+        return false;
+    }
+    return true;
+}
+
+// The archive is in the package already; header and descriptor go in front.
+bool Build::FinishPackage(StringList& lines, ArchiveInPackage& package) {
+    std::optional<std::string> descriptor = FinalDescriptor(lines, static_cast<std::int64_t>(package.size));
+    if (!descriptor) return false;
+    if (HeadSize(*descriptor) == package.start) {
+        return CommitPackage(package.output, WriteContainerHead(package.output.Handle(), names_.containerName,
+                                                                names_.descriptorName, *descriptor));
+    }
+    // The size took another number of digits than the template's: the
+    // archive moves into a package of its own, copied as from a work archive.
+    std::optional<AtomicOutput> output = CreateOutput();
+    if (!output) return false;
+    return CommitPackage(*output, WriteContainer(output->Handle(), names_.containerName, names_.descriptorName,
+                                                 *descriptor, package.output.Handle(), package.start));
+}
+
 bool Build::WritePackage(StringList& lines) {
     UniqueFile archive(OpenForReading(WorkPath(names_.temporaryArchive)));
     std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, kSeekFromEnd) : -1;
@@ -285,27 +391,12 @@ bool Build::WritePackage(StringList& lines) {
         log_("[X]一時ファイルオープン失敗(" + names_.temporaryArchive + ")");
         return false;
     }
-    PrependArchiveLines(lines, size, names_.archiveFileName);
-    LogProblems(CheckDescriptor(lines.Texts(), manifest_));
-    std::string descriptor = JoinLines(lines);
-    if (descriptor.size() > kMaxDescriptorLength) {
-        log_("[X]記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")");
-        return false;
-    }
-    std::optional<AtomicOutput> output = AtomicOutput::Create(request_.outputPath);
-    if (!output) {
-        LogReason("ファイルを作成できません", request_.outputPath, errno);
-        log_("[X]ファイル作成失敗(" + request_.outputPath + ")");
-        return false;
-    }
-    bool written = WriteContainer(output->Handle(), names_.containerName, names_.descriptorName,
-                                  descriptor, archive.Get());
-    if (!written || !output->Commit()) {
-        LogReason("ファイルに書き込めません", request_.outputPath, errno);
-        log_("[X]ファイル書き込み失敗(" + request_.outputPath + ")");
-        return false;
-    }
-    return true;
+    std::optional<std::string> descriptor = FinalDescriptor(lines, size);
+    if (!descriptor) return false;
+    std::optional<AtomicOutput> output = CreateOutput();
+    if (!output) return false;
+    return CommitPackage(*output, WriteContainer(output->Handle(), names_.containerName, names_.descriptorName,
+                                                 *descriptor, archive.Get()));
 }
 
 }  // namespace

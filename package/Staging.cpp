@@ -135,12 +135,13 @@ namespace {
 
 // An unnamed file in directory, or -1 where the file system (or an old
 // kernel) refuses O_TMPFILE. It is linked into place through /proc, so that
-// is needed too.
+// is needed too. Readable as well, as the named one is: a build checks the
+// archive it wrote into it.
 int OpenUnnamedFile(const std::string& directory) {
 #ifdef O_TMPFILE
     if (access("/proc/self/fd", X_OK) != 0) return -1;
     const std::string where = directory.empty() ? "." : directory;
-    return open(where.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    return open(where.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
 #else
     (void)directory;
     return -1;

@@ -54,6 +54,7 @@ public:
     AtomicOutput(const AtomicOutput&) = delete;
     ~AtomicOutput();
 
+    // Open for reading and writing.
     FileHandle Handle() const { return file_.Get(); }
     // Flushes, closes and renames over the output path; false on any failure,
     // with errno of the first one, in which case the new file is removed.

@@ -197,9 +197,19 @@ const FaultCase kFaultCases[] = {
          ASSERT_LT(parts->archive.size() + 64, *conditions.fileSizeLimit);
      },
      {"[!]ファイルに書き込めません(", "File too large)", "[X]ファイル書き込み失敗("}},
-    {"FullTemporaryDirectory",
+    {"NoRoomForTheArchive",
      [](Scene& scene, Conditions& conditions) { conditions.fileSizeLimit = fs::file_size(scene.Jar()) / 2; },
-     // The template is read where it lies: the edited archive is what no longer fits.
+     // The edited archive is written straight into the package, which is
+     // what no longer fits.
+     {"[!]ファイルに書き込めません(", "File too large)", "[X]ファイル書き込み失敗("}},
+    {"FullTemporaryDirectory",
+     [](Scene& scene, Conditions& conditions) {
+         // A template without a manifest has its archive written anew in the
+         // temporary directory first, to put the manifest in front.
+         if (!test::HaveProgram("zip")) GTEST_SKIP() << "no zip to take the manifest out with";
+         ASSERT_EQ(test::RunIn(scene.Root() + "tpl", "zip -q -d block.jar META-INF/MANIFEST.MF"), 0);
+         conditions.fileSizeLimit = fs::file_size(scene.Jar()) / 2;
+     },
      {"[!]Manifest追加失敗(", "File too large)", "[X]アーカイブが壊れています(block.tmp)"}},
     {"TemporaryDirectoryNotWritable",
      [](Scene& scene, Conditions& conditions) {
@@ -277,26 +287,27 @@ bool WaitFor(const std::function<bool()>& ready) {
 }
 
 // libzip writes the new archive beside the old one, as block.tmp.XXXXXX.
-bool InArchivePhase(const Scene& scene) {
-    for (const std::string& work : test::ListDir(scene.TmpDir())) {
-        for (const std::string& name : test::ListDir(scene.TmpDir() + work)) {
-            if (name.rfind("block.tmp.", 0) == 0) return true;
-        }
-    }
-    return false;
-}
-
-// The process holds a file in the output folder open: the package is being written.
-bool InWritePhase(const Scene& scene, pid_t pid) {
+// Whether the process holds open a file whose path starts with prefix.
+bool HoldsOpen(pid_t pid, const std::string& prefix) {
     const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(fds, error)) {
         std::error_code ignored;
         const std::string target = fs::read_symlink(entry.path(), ignored).string();
-        if (target.rfind(scene.OutDir(), 0) == 0) return true;
+        if (target.rfind(prefix, 0) == 0) return true;
     }
     return false;
 }
+
+// The edited archive is being written into the package: the process reads
+// the template's archive while it holds a file in the output folder.
+bool InArchivePhase(const Scene& scene, pid_t pid) {
+    return HoldsOpen(pid, scene.Jar()) && HoldsOpen(pid, scene.OutDir());
+}
+
+// The process holds a file in the output folder open: the package is being
+// written (the archive, or the header in front of it).
+bool InWritePhase(const Scene& scene, pid_t pid) { return HoldsOpen(pid, scene.OutDir()); }
 
 struct SignalCase {
     const char* name;
@@ -323,7 +334,7 @@ TEST_P(SignalTable, RemovesWorkItemsAndExitsWithTheSignalsStatus) {
 
     Process build = scene.Start();
     const bool reached = GetParam().duringWrite ? WaitFor([&] { return InWritePhase(scene, build.Pid()); })
-                                                : WaitFor([&] { return InArchivePhase(scene); });
+                                                : WaitFor([&] { return InArchivePhase(scene, build.Pid()); });
     build.Signal(GetParam().signal);
     const Finished result = build.Wait();
 
