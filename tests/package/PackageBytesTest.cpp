@@ -2,7 +2,8 @@
 // reference here makes them the way the build used to: copy the template's
 // archive into a work directory, edit that copy in place with the same
 // command lines, then copy it into the container in 1024-byte blocks. The
-// build now reads the template where it lies and streams in the kernel.
+// build now reads the template where it lies and writes the edited archive
+// straight into the package.
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -220,6 +221,10 @@ TEST_F(PackageBytesTest, TemplatesOfEveryShape) {
         {"no manifest: the archive is written anew, manifest first", {{"a.txt", std::string(5000, 'a')}, {"bg.png", test::RandomBytes(9000, 1)}}, false, "kept comment", {}},
         {"no manifest and a file option", {{"bg.png", test::RandomBytes(9000, 1)}, {"z.txt", "z"}}, true, "", {{"bg.png", pictures / "new.txt"}}},
         {"many entries and megabytes", many, true, "", {{"movie.bin", pictures / "new.png"}, {"C7.class", pictures / "new.txt"}}},
+        // The archive's size has another number of digits than the template's,
+        // so the descriptor in front of it is longer or shorter than planned.
+        {"archive grows from 4 digits to 5", {{"META-INF/MANIFEST.MF", manifest}, {"bg.png", test::RandomBytes(9000, 4)}}, true, "", {{"bg.png", pictures / "new.png"}}},
+        {"archive shrinks from 5 digits to 4", {{"META-INF/MANIFEST.MF", manifest}, {"bg.png", test::RandomBytes(12000, 5)}}, true, "", {{"bg.png", pictures / "new.txt"}}},
     };
     int n = 0;
     for (const Case& c : cases) {
