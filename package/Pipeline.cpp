@@ -201,7 +201,7 @@ bool Build::ArchiveIsSound(const std::vector<std::string>& problems) {
 }
 
 // The archive is read where it lies; the session writes the edited one into
-// the work directory.
+// the new package, or into the work directory.
 bool Build::FindTemplateArchive() {
     errno = 0;
     if (!TemplateArchiveReadable(names_.templateArchive)) {

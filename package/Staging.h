@@ -11,7 +11,8 @@ namespace pelko {
 
 // True when the template's archive can be read where it lies: a regular file
 // (or a link to one) that opens for reading. The build reads it there and
-// never writes it; its edited copy is written once, into the work directory.
+// never writes it; its edited copy is written once, straight into the new
+// package where it can be, otherwise into the work directory.
 bool TemplateArchiveReadable(const std::string& path);
 
 // A directory made fresh for one build, removed with everything in it on
