@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "package/ArchiveSource.h"
 #include "package/KjxFormat.h"
 #include "package/ZipHandles.h"
 #include "text/Lines.h"
@@ -20,8 +21,7 @@ ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start
         return contents;
     }
     ZipError error;
-    ZipSourcePtr source(zip_source_file_create(
-        path.c_str(), start, length == 0 ? -1 : static_cast<zip_int64_t>(length), error.Get()));
+    ZipSourcePtr source(archive::ReadingArchiveSource(path, start, length, error.Get()));
     zip_t* opened =
         source ? zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()) : nullptr;
     if (!opened) {

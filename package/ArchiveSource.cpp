@@ -30,9 +30,15 @@ class SeparateSource {
 public:
     SeparateSource(std::string readPath, std::string writePath, WriteTarget* target)
         : readPath_(std::move(readPath)), writePath_(std::move(writePath)), target_(target) {}
+    // Reads only: length bytes from start on (length 0: to the end), of the
+    // file at path or, with fd not -1, of that open file, which it then owns.
+    SeparateSource(std::string path, int fd, std::uint64_t start, std::uint64_t length)
+        : readPath_(std::move(path)), target_(nullptr), givenFd_(fd), windowStart_(start),
+          windowLength_(length), readOnly_(true) {}
     ~SeparateSource() {
         CloseReading();
         Rollback();
+        if (givenFd_ >= 0) close(givenFd_);
     }
     SeparateSource(const SeparateSource&) = delete;
     SeparateSource& operator=(const SeparateSource&) = delete;
@@ -48,6 +54,8 @@ private:
     zip_int64_t Open();
     zip_int64_t Read(void* data, zip_uint64_t length);
     zip_int64_t Stat(void* data, zip_uint64_t length);
+    bool StatusOfFile(struct stat& status) const;
+    std::uint64_t SizeWithin(const struct stat& status) const;
     zip_int64_t Seek(void* data, zip_uint64_t length, std::uint64_t& position, std::uint64_t size);
     void CloseReading();
     zip_int64_t BeginWrite();
@@ -65,6 +73,10 @@ private:
     WriteTarget* target_;  // may be null
     ZipError error_;
 
+    int givenFd_ = -1;               // an open file read instead of readPath_
+    std::uint64_t windowStart_ = 0;  // where the archive starts in the file
+    std::uint64_t windowLength_ = 0; // 0: to the file's end
+    bool readOnly_ = false;
     int readFd_ = -1;
     std::uint64_t readSize_ = 0;
     std::uint64_t readPosition_ = 0;
@@ -83,9 +95,19 @@ private:
     std::uint64_t writeEnd_ = 0;    // the new file's size so far
 };
 
+bool SeparateSource::StatusOfFile(struct stat& status) const {
+    return (givenFd_ >= 0 ? fstat(givenFd_, &status) : stat(readPath_.c_str(), &status)) == 0;
+}
+
+std::uint64_t SeparateSource::SizeWithin(const struct stat& status) const {
+    const auto fileSize = static_cast<std::uint64_t>(status.st_size);
+    const std::uint64_t rest = fileSize > windowStart_ ? fileSize - windowStart_ : 0;
+    return windowLength_ == 0 ? rest : std::min(rest, windowLength_);
+}
+
 zip_int64_t SeparateSource::Open() {
     if (readFd_ < 0) {
-        readFd_ = open(readPath_.c_str(), O_RDONLY | O_CLOEXEC);
+        readFd_ = givenFd_ >= 0 ? givenFd_ : open(readPath_.c_str(), O_RDONLY | O_CLOEXEC);
         if (readFd_ < 0) return Fail(ZIP_ER_OPEN, errno);
         struct stat status {};
         if (fstat(readFd_, &status) != 0) {
@@ -93,7 +115,7 @@ zip_int64_t SeparateSource::Open() {
             CloseReading();
             return Fail(ZIP_ER_READ, error);
         }
-        readSize_ = static_cast<std::uint64_t>(status.st_size);
+        readSize_ = SizeWithin(status);
     }
     readPosition_ = 0;
     aheadLength_ = 0;
@@ -101,7 +123,7 @@ zip_int64_t SeparateSource::Open() {
 }
 
 void SeparateSource::CloseReading() {
-    if (readFd_ >= 0) close(readFd_);
+    if (readFd_ >= 0 && readFd_ != givenFd_) close(readFd_);
     readFd_ = -1;
     ahead_.reset();
     aheadLength_ = 0;
@@ -117,7 +139,9 @@ zip_int64_t SeparateSource::Read(void* data, zip_uint64_t length) {
             aheadLength_ = 0;
             ssize_t got;
             do {
-                got = pread(readFd_, ahead_.get(), kReadAhead, static_cast<off_t>(readPosition_));
+                const std::size_t wanted =
+                    static_cast<std::size_t>(std::min<std::uint64_t>(kReadAhead, readSize_ - readPosition_));
+                got = pread(readFd_, ahead_.get(), wanted, static_cast<off_t>(windowStart_ + readPosition_));
             } while (got < 0 && errno == EINTR);
             if (got < 0) return Fail(ZIP_ER_READ, errno);
             aheadLength_ = static_cast<std::size_t>(got);
@@ -146,11 +170,11 @@ zip_int64_t SeparateSource::Seek(void* data, zip_uint64_t length, std::uint64_t&
 zip_int64_t SeparateSource::Stat(void* data, zip_uint64_t length) {
     if (length < sizeof(zip_stat_t)) return Fail(ZIP_ER_INVAL, 0);
     struct stat status {};
-    if (stat(readPath_.c_str(), &status) != 0) return Fail(ZIP_ER_READ, errno);
+    if (!StatusOfFile(status)) return Fail(ZIP_ER_READ, errno);
     zip_stat_t result;
     zip_stat_init(&result);
     result.valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-    result.size = static_cast<zip_uint64_t>(status.st_size);
+    result.size = SizeWithin(status);
     result.mtime = status.st_mtime;
     std::memcpy(data, &result, sizeof result);
     return sizeof result;
@@ -285,6 +309,11 @@ zip_int64_t SeparateSource::Remove() {
 zip_int64_t SeparateSource::Handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
     switch (command) {
         case ZIP_SOURCE_SUPPORTS:
+            if (readOnly_) {
+                return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                                      ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                                      ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
+            }
             return zip_source_make_command_bitmap(
                 ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
                 ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_BEGIN_WRITE,
@@ -320,12 +349,33 @@ zip_int64_t SeparateSourceCallback(void* state, void* data, zip_uint64_t length,
 
 }  // namespace
 
-ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::string& writePath,
-                                   zip_error_t* error, WriteTarget* target) {
-    auto state = std::make_unique<SeparateSource>(readPath, writePath, target);
+namespace {
+
+ZipSourcePtr SourceOver(std::unique_ptr<SeparateSource> state, zip_error_t* error) {
     ZipSourcePtr source(zip_source_function_create(&SeparateSourceCallback, state.get(), error));
     if (source) state.release();  // the source owns it now
     return source;
+}
+
+}  // namespace
+
+ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::string& writePath,
+                                   zip_error_t* error, WriteTarget* target) {
+    return SourceOver(std::make_unique<SeparateSource>(readPath, writePath, target), error);
+}
+
+ZipSourcePtr ReadingArchiveSource(const std::string& path, std::uint64_t start, std::uint64_t length,
+                                  zip_error_t* error) {
+    return SourceOver(std::make_unique<SeparateSource>(path, -1, start, length), error);
+}
+
+ZipSourcePtr ReadingArchiveSource(int fd, std::uint64_t start, std::uint64_t length, zip_error_t* error) {
+    const int own = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0) {
+        zip_error_set(error, ZIP_ER_OPEN, errno);
+        return nullptr;
+    }
+    return SourceOver(std::make_unique<SeparateSource>(std::string(), own, start, length), error);
 }
 
 }  // namespace pelko::archive

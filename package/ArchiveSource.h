@@ -1,7 +1,8 @@
 #pragma once
-// A libzip source that reads an archive from one file and writes the edited
-// archive to another, so that a template's archive is read where it lies
-// and the edited archive is written once, in large blocks.
+// libzip sources of our own: one that reads an archive from one file and
+// writes the edited archive to another, so that a template's archive is read
+// where it lies and the edited archive is written once, in large blocks; and
+// one that only reads, in large blocks too.
 #include <zip.h>
 
 #include <cstdint>
@@ -30,5 +31,14 @@ struct WriteTarget {
 // when memory runs out.
 ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::string& writePath,
                                    zip_error_t* error, WriteTarget* target = nullptr);
+
+// A source that only reads, through the same read-ahead, so that checking an
+// archive costs a few large reads instead of a seek and a read per entry:
+// length bytes from start on (length 0: to the end) of the file at path, or
+// of the open file fd (which it duplicates and never moves). For archives
+// opened with ZIP_RDONLY. nullptr with error set when that fails.
+ZipSourcePtr ReadingArchiveSource(const std::string& path, std::uint64_t start, std::uint64_t length,
+                                  zip_error_t* error);
+ZipSourcePtr ReadingArchiveSource(int fd, std::uint64_t start, std::uint64_t length, zip_error_t* error);
 
 }  // namespace pelko::archive

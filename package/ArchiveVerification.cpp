@@ -1,13 +1,12 @@
 #include "package/ArchiveVerification.h"
 
-#include <unistd.h>
 #include <zip.h>
 
-#include <cerrno>
-#include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <system_error>
 
+#include "package/ArchiveSource.h"
 #include "package/ZipHandles.h"
 
 namespace pelko {
@@ -19,50 +18,37 @@ std::string Quoted(std::string_view shownName, const std::string& detail) {
     return "(" + std::string(shownName) + (detail.empty() ? "" : ": " + detail) + ")";
 }
 
-void CannotOpen(std::string_view shownName, ZipError& error, std::vector<std::string>& problems) {
-    problems.push_back("ZIPとして開けません" + Quoted(shownName, error.Text()));
-}
-
 // The archive opened read-only with the central directory checked against
 // the local headers; on failure the problem is appended and nullptr returned.
-ZipArchivePtr OpenChecked(const std::string& path, std::string_view shownName,
+ZipArchivePtr OpenChecked(ZipSourcePtr source, ZipError& error, std::string_view shownName,
                           std::vector<std::string>& problems) {
-    int code = 0;
-    ZipArchivePtr archive(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
-    if (!archive) {
-        ZipError error;
-        zip_error_init_with_code(error.Get(), code);
-        CannotOpen(shownName, error, problems);
-    }
-    return archive;
-}
-
-// The same for the size bytes of an open file from offset on, read through
-// a stream of its own that the archive closes.
-ZipArchivePtr OpenChecked(FileHandle file, std::uint64_t offset, std::uint64_t size, std::string_view shownName,
-                          std::vector<std::string>& problems) {
-    ZipError error;
-    const int own = dup(file);
-    std::FILE* stream = own >= 0 ? fdopen(own, "rb") : nullptr;
-    if (stream == nullptr) {
-        zip_error_set(error.Get(), ZIP_ER_OPEN, errno);
-        if (own >= 0) close(own);
-        CannotOpen(shownName, error, problems);
-        return nullptr;
-    }
-    ZipSourcePtr source(zip_source_filep_create(stream, offset, static_cast<zip_int64_t>(size), error.Get()));
-    if (!source) {
-        std::fclose(stream);
-        CannotOpen(shownName, error, problems);
-        return nullptr;
-    }
-    ZipArchivePtr archive(zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()));
-    if (!archive) {
-        CannotOpen(shownName, error, problems);
+    zip_t* opened = source ? zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()) : nullptr;
+    if (!opened) {
+        problems.push_back("ZIPとして開けません" + Quoted(shownName, error.Text()));
         return nullptr;
     }
     source.release();  // the archive owns it now
-    return archive;
+    return ZipArchivePtr(opened);
+}
+
+// An empty file is no ZIP archive, as zip_open says of it (libzip's sources
+// would take it for an archive without entries).
+ZipArchivePtr OpenChecked(const std::string& path, std::string_view shownName,
+                          std::vector<std::string>& problems) {
+    ZipError error;
+    std::error_code sizeError;
+    if (std::filesystem::file_size(path, sizeError) == 0 && !sizeError) {
+        zip_error_set(error.Get(), ZIP_ER_NOZIP, 0);
+        return OpenChecked(nullptr, error, shownName, problems);
+    }
+    return OpenChecked(archive::ReadingArchiveSource(path, 0, 0, error.Get()), error, shownName, problems);
+}
+
+// The size bytes of an open file from offset on.
+ZipArchivePtr OpenChecked(FileHandle file, std::uint64_t offset, std::uint64_t size, std::string_view shownName,
+                          std::vector<std::string>& problems) {
+    ZipError error;
+    return OpenChecked(archive::ReadingArchiveSource(file, offset, size, error.Get()), error, shownName, problems);
 }
 
 // Why an entry cannot be carried into a package a handset can read, or

@@ -23,7 +23,7 @@ std::vector<std::string> WrittenArchiveProblems(const std::string& path, std::st
                                                 std::string_view manifest);
 
 // The same, for the archive written into an open file: size bytes from
-// offset on. The file's position moves.
+// offset on.
 std::vector<std::string> WrittenArchiveProblems(FileHandle file, std::uint64_t offset, std::uint64_t size,
                                                 std::string_view shownName, std::string_view manifest);
 
