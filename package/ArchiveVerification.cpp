@@ -127,6 +127,10 @@ std::string SystemReason(int errorNumber) {
     return std::generic_category().message(errorNumber);
 }
 
+std::string ReasonLine(const std::string& what, const std::string& subject, int errorNumber) {
+    return "[!]" + what + "(" + subject + ": " + SystemReason(errorNumber) + ")";
+}
+
 std::vector<std::string> TemplateArchiveProblems(const std::string& path, std::string_view shownName) {
     std::vector<std::string> problems;
     // libzip takes an empty file for an empty archive; a template has classes.

@@ -30,4 +30,8 @@ std::vector<std::string> WrittenArchiveProblems(FileHandle file, std::uint64_t o
 // The system's reason for errorNumber, in its plain words (strerror's text).
 std::string SystemReason(int errorNumber);
 
+// The "[!]" line that names the real subject of a system error and the
+// system's own reason, ahead of the "[X]" line that ends a build.
+std::string ReasonLine(const std::string& what, const std::string& subject, int errorNumber);
+
 }  // namespace pelko

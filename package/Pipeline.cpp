@@ -10,14 +10,13 @@
 #include "package/Archive.h"
 #include "package/ArchiveVerification.h"
 #include "package/BuildInputs.h"
-#include "package/Container.h"
 #include "package/HandsetChecks.h"
 #include "package/KjxFormat.h"
+#include "package/PackageWriter.h"
 #include "package/Staging.h"
 #include "options/Editors.h"
 #include "text/Cp932.h"
 #include "text/Files.h"
-#include "text/Integer.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
 #include "text/Text.h"
@@ -31,9 +30,7 @@ namespace fs = std::filesystem;
 struct PackageNames {
     std::string templateArchive;  // host path of the template's ".jar"
     std::string temporaryArchive; // bare host name inside the work directory
-    std::string containerName;    // CP932, stored in the header
-    std::string descriptorName;   // CP932, stored in the header
-    std::string archiveFileName;  // CP932, the "MIDlet-Jar-URL: " value
+    PackageNaming package;
 };
 
 PackageNames HostNames(const std::string& templatePath) {
@@ -62,14 +59,6 @@ std::optional<std::string> DescriptorLineOf(const OptionRecord& record) {
     return OptionLine(written);
 }
 
-// The edited archive written straight into the new package, behind room for
-// the header and the descriptor text.
-struct ArchiveInPackage {
-    AtomicOutput output;
-    std::uint64_t start = 0;
-    std::uint64_t size = 0;
-};
-
 class Build {
 public:
     Build(const BuildRequest& request, const LogSink& log) : request_(request), log_(log) {}
@@ -85,13 +74,7 @@ private:
     bool ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
     void WriteArchive();
-    bool WriteArchiveIntoPackage(const StringList& lines, std::optional<ArchiveInPackage>& package);
-    std::size_t HeadSize(std::string_view descriptor) const;
-    bool WritePackage(StringList& lines);
-    bool FinishPackage(StringList& lines, ArchiveInPackage& package);
-    std::optional<std::string> FinalDescriptor(StringList& lines, std::int64_t archiveSize);
-    std::optional<AtomicOutput> CreateOutput();
-    bool CommitPackage(AtomicOutput& output, bool written);
+    bool WritePackage(StringList& lines, const std::string& manifest);
     void LogProblems(const HandsetProblems& problems) const;
     int Archive(std::string_view switches, std::string_view name);
     std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
@@ -123,8 +106,7 @@ bool Build::Run() {
     if (!ArchiveIsSound(TemplateArchiveProblems(names_.templateArchive, FileNameOf(names_.templateArchive)))) {
         return false;
     }
-    const std::string workArchive = WorkPath(names_.temporaryArchive);
-    // Every edit of the work archive goes through one session, written once.
+    // Every edit of the archive goes through one session, written once.
     ArchiveSession session(work_->Path(), names_.temporaryArchive, names_.templateArchive);
     session_ = &session;
     StringList templateLines;
@@ -135,22 +117,30 @@ bool Build::Run() {
     UpdateManifest(lines);
     const std::string manifest = JoinLines(lines);
     if (!ApplyOptions(lines)) return false;
-    std::optional<ArchiveInPackage> package;
-    if (!WriteArchiveIntoPackage(lines, package)) return false;
-    if (package) {
-        const FileHandle file = package->output.Handle();
-        if (!ArchiveIsSound(WrittenArchiveProblems(file, package->start, package->size, names_.temporaryArchive,
-                                                   manifest))) {
-            return false;
-        }
-        if (!FinishPackage(lines, *package)) return false;
-    } else {
-        WriteArchive();
-        if (!ArchiveIsSound(WrittenArchiveProblems(workArchive, names_.temporaryArchive, manifest))) return false;
-        if (!WritePackage(lines)) return false;
-    }
+    if (!WritePackage(lines, manifest)) return false;
     log_("[O]作成完了(" + request_.outputPath + ")");
     return true;
+}
+
+// The edited archive goes straight into the package where it can, otherwise
+// through the work archive; either way it is checked before the package
+// takes the output's place.
+bool Build::WritePackage(StringList& lines, const std::string& manifest) {
+    PackageWriter writer(request_.outputPath, names_.package, manifest_, log_);
+    struct stat templateArchive {};
+    if (stat(names_.templateArchive.c_str(), &templateArchive) == 0 &&
+        !writer.WriteArchive(*session_, lines, templateArchive.st_size)) {
+        return false;
+    }
+    if (writer.ArchiveWritten()) {
+        return ArchiveIsSound(WrittenArchiveProblems(writer.File(), writer.ArchiveStart(), writer.ArchiveSize(),
+                                                     names_.temporaryArchive, manifest)) &&
+               writer.Finish(lines);
+    }
+    WriteArchive();
+    const std::string workArchive = WorkPath(names_.temporaryArchive);
+    return ArchiveIsSound(WrittenArchiveProblems(workArchive, names_.temporaryArchive, manifest)) &&
+           writer.WriteFromWorkArchive(lines, workArchive, names_.temporaryArchive);
 }
 
 // Refused before anything is written: a typed text that would add lines of
@@ -175,20 +165,18 @@ bool Build::NameThePackage() {
         log_("[X]名前を変換できません(" + templateFile + ")");
         return false;
     }
-    names_.containerName = *base + ".kjx";
-    names_.descriptorName = *base + ".jad";
-    names_.archiveFileName = *base + ".jar";
-    if (!NamesFitHeader(names_.containerName.size(), names_.descriptorName.size())) {
-        log_("[X]名前が長すぎます(" + Cp932ToUtf8(names_.containerName) + ")");
+    names_.package.containerName = *base + ".kjx";
+    names_.package.descriptorName = *base + ".jad";
+    names_.package.archiveFileName = *base + ".jar";
+    if (!NamesFitHeader(names_.package.containerName.size(), names_.package.descriptorName.size())) {
+        log_("[X]名前が長すぎます(" + Cp932ToUtf8(names_.package.containerName) + ")");
         return false;
     }
     return true;
 }
 
-// One "[!]" line that names the real subject of a system error and the
-// system's own reason, ahead of the "[X]" line that ends the build.
 void Build::LogReason(const std::string& what, const std::string& subject, int errorNumber) {
-    log_("[!]" + what + "(" + subject + ": " + SystemReason(errorNumber) + ")");
+    log_(ReasonLine(what, subject, errorNumber));
 }
 
 // A package is only made from an archive a handset can load; the problems
@@ -302,101 +290,6 @@ void Build::PutFileIntoArchive(const OptionRecord& record) {
 // The package is still written as composed; the log says what handsets will make of it.
 void Build::LogProblems(const HandsetProblems& problems) const {
     for (const HandsetProblem& problem : problems) log_(LogLine(problem));
-}
-
-// The cheap way, which writes the archive once: the session's changes go
-// straight into the new package, behind room for a header and descriptor
-// whose length counts on the archive's size having as many digits as the
-// template's. When that cannot be done, nothing is logged and package stays
-// empty: the build writes the work archive instead, as it always could, and
-// says there what went wrong. false, logged, when writing the package failed.
-bool Build::WriteArchiveIntoPackage(const StringList& lines, std::optional<ArchiveInPackage>& package) {
-    struct stat templateArchive {};
-    if (stat(names_.templateArchive.c_str(), &templateArchive) != 0) return true;
-    StringList guessed = lines;
-    PrependArchiveLines(guessed, templateArchive.st_size, names_.archiveFileName);
-    const std::size_t start = HeadSize(JoinLines(guessed));
-    std::optional<AtomicOutput> output = AtomicOutput::Create(request_.outputPath);
-    if (!output) return true;
-    const ArchiveSession::Placed placed = session_->CommitInto(output->Handle(), start);
-    switch (placed.placement) {
-        case ArchiveSession::Placement::Written:
-            package.emplace(ArchiveInPackage{std::move(*output), start, placed.size});
-            return true;
-        case ArchiveSession::Placement::NotWritten: return true;
-        case ArchiveSession::Placement::FileFailed: break;
-    }
-    LogReason("ファイルに書き込めません", request_.outputPath, placed.error);
-    log_("[X]ファイル書き込み失敗(" + request_.outputPath + ")");
-    return false;
-}
-
-std::size_t Build::HeadSize(std::string_view descriptor) const {
-    return ContainerHeadSize(names_.containerName, names_.descriptorName, descriptor.size());
-}
-
-// The descriptor as it goes into the package, with the archive's size and
-// name; nullopt, logged, when it is too long for the header.
-std::optional<std::string> Build::FinalDescriptor(StringList& lines, std::int64_t archiveSize) {
-    PrependArchiveLines(lines, archiveSize, names_.archiveFileName);
-    LogProblems(CheckDescriptor(lines.Texts(), manifest_));
-    std::string descriptor = JoinLines(lines);
-    if (descriptor.size() > kMaxDescriptorLength) {
-        log_("[X]記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")");
-        return std::nullopt;
-    }
-    return descriptor;
-}
-
-std::optional<AtomicOutput> Build::CreateOutput() {
-    std::optional<AtomicOutput> output = AtomicOutput::Create(request_.outputPath);
-    if (!output) {
-        LogReason("ファイルを作成できません", request_.outputPath, errno);
-        log_("[X]ファイル作成失敗(" + request_.outputPath + ")");
-    }
-    return output;
-}
-
-// written: whether everything went into the new package.
-bool Build::CommitPackage(AtomicOutput& output, bool written) {
-    if (!written || !output.Commit()) {
-        LogReason("ファイルに書き込めません", request_.outputPath, errno);
-        log_("[X]ファイル書き込み失敗(" + request_.outputPath + ")");
-        return false;
-    }
-    return true;
-}
-
-// The archive is in the package already; header and descriptor go in front.
-bool Build::FinishPackage(StringList& lines, ArchiveInPackage& package) {
-    std::optional<std::string> descriptor = FinalDescriptor(lines, static_cast<std::int64_t>(package.size));
-    if (!descriptor) return false;
-    if (HeadSize(*descriptor) == package.start) {
-        return CommitPackage(package.output, WriteContainerHead(package.output.Handle(), names_.containerName,
-                                                                names_.descriptorName, *descriptor));
-    }
-    // The size took another number of digits than the template's: the
-    // archive moves into a package of its own, copied as from a work archive.
-    std::optional<AtomicOutput> output = CreateOutput();
-    if (!output) return false;
-    return CommitPackage(*output, WriteContainer(output->Handle(), names_.containerName, names_.descriptorName,
-                                                 *descriptor, package.output.Handle(), package.start));
-}
-
-bool Build::WritePackage(StringList& lines) {
-    UniqueFile archive(OpenForReading(WorkPath(names_.temporaryArchive)));
-    std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, kSeekFromEnd) : -1;
-    if (size < 0) {
-        LogReason("一時ファイルを開けません", WorkPath(names_.temporaryArchive), errno);
-        log_("[X]一時ファイルオープン失敗(" + names_.temporaryArchive + ")");
-        return false;
-    }
-    std::optional<std::string> descriptor = FinalDescriptor(lines, size);
-    if (!descriptor) return false;
-    std::optional<AtomicOutput> output = CreateOutput();
-    if (!output) return false;
-    return CommitPackage(*output, WriteContainer(output->Handle(), names_.containerName, names_.descriptorName,
-                                                 *descriptor, archive.Get()));
 }
 
 }  // namespace
