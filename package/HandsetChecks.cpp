@@ -5,16 +5,12 @@
 #include <map>
 
 #include "package/KjxFormat.h"
+#include "package/ManifestReader.h"
 #include "text/Cp932.h"
-#include "text/Lines.h"
-#include "text/StringList.h"
 #include "text/Text.h"
 
 namespace pelko {
 namespace {
-
-// Long lines are named by their beginning only.
-constexpr std::size_t kShownBytes = 64;
 
 // The attributes that must agree between the two texts.
 constexpr std::array<std::string_view, 3> kSharedKeys = {"MIDlet-Name", "MIDlet-Vendor", "MIDlet-Version"};
@@ -31,50 +27,6 @@ std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
-}
-
-// At most kShownBytes bytes, never cutting a CP932 character in two.
-std::string_view Beginning(std::string_view text) {
-    if (text.size() <= kShownBytes) return text;
-    std::size_t end = 0;
-    while (end < kShownBytes) {
-        const std::size_t width = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + width > kShownBytes) break;
-        end += width;
-    }
-    return text.substr(0, end);
-}
-
-std::string Subject(std::string_view line) {
-    if (line.empty()) return "空行";
-    std::string shown = ShownSubject(Beginning(line));
-    if (line.size() > kShownBytes) shown += "...";
-    return shown;
-}
-
-std::string Message(std::string_view sentence, std::string_view subject) {
-    return std::string(sentence) + "(" + std::string(subject) + ")";
-}
-
-// java.util.jar.Attributes.Name: ASCII letters, digits, "-" and "_".
-bool IsNameByte(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-}
-
-bool IsManifestName(std::string_view name) {
-    if (name.empty()) return false;
-    for (char c : name) {
-        if (!IsNameByte(static_cast<unsigned char>(c))) return false;
-    }
-    return true;
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lowered;
 }
 
 // One to three dot-separated decimal numbers, as MIDlet-Version is written.
@@ -94,103 +46,6 @@ bool IsVersion(std::string_view value) {
     return digits > 0 && parts < 3;
 }
 
-// ---- the manifest, read the way java.util.jar.Manifest reads it ----------------
-
-struct ManifestAttribute {
-    int line;  // 1-based
-    std::string_view name;
-    std::string_view value;  // as written after ": "
-};
-
-class ManifestReader {
-public:
-    ManifestReader(const std::vector<std::string>& lines, HandsetProblems& problems)
-        : lines_(lines), problems_(problems) {}
-
-    // Walks every line; returns the attributes of the main section.
-    std::vector<ManifestAttribute> Read() {
-        std::vector<ManifestAttribute> main;
-        bool inMain = true;
-        bool afterBlank = false;
-        std::map<std::string, int> seen;  // the section's names, lowered as the reader compares them
-        for (std::size_t i = 0; i < lines_.size(); ++i) {
-            const std::string& line = lines_[i];
-            const int number = static_cast<int>(i) + 1;
-            if (line.empty()) {
-                if (!afterBlank) BlankLine(i);
-                afterBlank = true;
-                inMain = false;
-                seen.clear();
-                continue;
-            }
-            if (line.size() > kManifestLineLimit) {
-                Problem(number, "", "Manifestの行が510バイトを超える", Subject(line));
-            }
-            // A line that begins with a space continues the header above it.
-            if (line.front() == ' ') {
-                if (i == 0) Problem(number, "", "Manifestの継続行の位置が不正", Subject(line));
-                continue;
-            }
-            afterBlank = false;
-            std::optional<ManifestAttribute> attribute = Header(number, line);
-            if (!attribute) continue;
-            if (!seen.emplace(AsciiLower(attribute->name), number).second) {
-                Problem(number, attribute->name, "Manifestに同じ属性が2つある", Subject(line));
-            }
-            if (inMain) main.push_back(*attribute);
-        }
-        return main;
-    }
-
-private:
-    // After a blank line only a "Name: " line may follow, which begins a
-    // section of its own; anything else makes the reader refuse the archive.
-    void BlankLine(std::size_t blank) {
-        for (std::size_t next = blank + 1; next < lines_.size(); ++next) {
-            const std::string& line = lines_[next];
-            if (line.empty()) continue;
-            if (AsciiLower(std::string_view(line).substr(0, 6)) != "name: ") {
-                Problem(static_cast<int>(blank) + 1, "", "Manifestの空行でセクションが終わる", Subject(line));
-            }
-            return;
-        }
-    }
-
-    std::optional<ManifestAttribute> Header(int number, std::string_view line) {
-        const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos) {
-            Problem(number, "", "Manifestの行にコロンがない", Subject(line));
-            return std::nullopt;
-        }
-        const std::string_view name = line.substr(0, colon);
-        if (colon + 1 == line.size()) {
-            Problem(number, name, "Manifestの値がない", Subject(line));
-            return std::nullopt;
-        }
-        if (line[colon + 1] != ' ') {
-            Problem(number, name, "Manifestのコロンの後に空白がない", Subject(line));
-            return std::nullopt;
-        }
-        if (!IsManifestName(name)) {
-            Problem(number, name, "Manifestの属性名が不正", Subject(line));
-            return std::nullopt;
-        }
-        if (name.size() > kManifestNameLimit) {
-            Problem(number, name, "Manifestの属性名が70バイトを超える", Subject(line));
-            return std::nullopt;
-        }
-        return ManifestAttribute{number, name, line.substr(colon + 2)};
-    }
-
-    void Problem(int line, std::string_view key, std::string_view sentence, std::string_view subject) {
-        problems_.push_back({HandsetRule::ManifestGrammar, CheckedText::Manifest, line, std::string(key),
-                             Message(sentence, subject)});
-    }
-
-    const std::vector<std::string>& lines_;
-    HandsetProblems& problems_;
-};
-
 const ManifestAttribute* Find(const std::vector<ManifestAttribute>& attributes, std::string_view name) {
     for (const ManifestAttribute& attribute : attributes) {
         if (attribute.name == name) return &attribute;
@@ -201,7 +56,7 @@ const ManifestAttribute* Find(const std::vector<ManifestAttribute>& attributes, 
 // The main section's attributes without reporting anything.
 std::vector<ManifestAttribute> MainAttributes(const std::vector<std::string>& lines) {
     HandsetProblems ignored;
-    return ManifestReader(lines, ignored).Read();
+    return ReadManifest(lines, ignored);
 }
 
 // ---- the descriptor, read the way a handset's installer reads it --------------
@@ -218,7 +73,7 @@ std::vector<DescriptorAttribute> ReadDescriptor(const std::vector<std::string>& 
     std::vector<DescriptorAttribute> attributes;
     auto problem = [&](int line, std::string_view key, std::string_view sentence, std::string_view text) {
         problems.push_back({HandsetRule::DescriptorGrammar, CheckedText::Descriptor, line, std::string(key),
-                            Message(sentence, Subject(text))});
+                            ProblemMessage(sentence, ProblemSubject(text))});
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = lines[i];
@@ -252,25 +107,25 @@ void Add(HandsetProblems& problems, HandsetRule rule, CheckedText text, int line
 HandsetProblems CheckManifest(const std::vector<std::string>& manifest,
                               const std::vector<std::string>& templateManifest) {
     HandsetProblems problems;
-    const std::vector<ManifestAttribute> main = ManifestReader(manifest, problems).Read();
+    const std::vector<ManifestAttribute> main = ReadManifest(manifest, problems);
     auto require = [&](std::string_view key) {
         if (!Find(main, key)) {
             Add(problems, HandsetRule::RequiredAttribute, CheckedText::Manifest, 0, key,
-                Message("Manifestに必須属性がない", key));
+                ProblemMessage("Manifestに必須属性がない", key));
         }
     };
     for (std::string_view key : kRequiredInBoth) require(key);
     if (const ManifestAttribute* version = Find(main, "MIDlet-Version");
         version && !IsVersion(Trimmed(version->value))) {
         Add(problems, HandsetRule::RequiredAttribute, CheckedText::Manifest, version->line, version->name,
-            Message("ManifestのMIDlet-Versionが不正", Subject(manifest[version->line - 1])));
+            ProblemMessage("ManifestのMIDlet-Versionが不正", ProblemSubject(manifest[version->line - 1])));
     }
     const std::vector<ManifestAttribute> old = MainAttributes(templateManifest);
     for (std::string_view key : kPlatformKeys) {
         const ManifestAttribute* declared = Find(old, key);
         if (declared && !Find(main, key)) {
             Add(problems, HandsetRule::LostAttribute, CheckedText::Manifest, 0, key,
-                Message("Manifestから属性が消える", Subject(templateManifest[declared->line - 1])));
+                ProblemMessage("Manifestから属性が消える", ProblemSubject(templateManifest[declared->line - 1])));
         }
     }
     return problems;
@@ -288,7 +143,7 @@ HandsetProblems CheckDescriptor(const std::vector<std::string>& descriptor,
         return found == firsts.end() ? nullptr : found->second;
     };
     auto add = [&](HandsetRule rule, const DescriptorAttribute& at, std::string_view sentence) {
-        Add(problems, rule, CheckedText::Descriptor, at.line, at.key, Message(sentence, Subject(at.text)));
+        Add(problems, rule, CheckedText::Descriptor, at.line, at.key, ProblemMessage(sentence, ProblemSubject(at.text)));
     };
 
     // A key twice with different values: which one a handset takes is its own affair.
@@ -301,13 +156,13 @@ HandsetProblems CheckDescriptor(const std::vector<std::string>& descriptor,
     for (std::string_view key : kRequiredInBoth) {
         if (!first(key)) {
             Add(problems, HandsetRule::RequiredAttribute, CheckedText::Descriptor, 0, key,
-                Message("JADに必須属性がない", key));
+                ProblemMessage("JADに必須属性がない", key));
         }
     }
     for (std::string_view key : kRequiredInDescriptor) {
         if (!first(key)) {
             Add(problems, HandsetRule::RequiredAttribute, CheckedText::Descriptor, 0, key,
-                Message("JADに必須属性がない", key));
+                ProblemMessage("JADに必須属性がない", key));
         }
     }
     if (const DescriptorAttribute* version = first("MIDlet-Version"); version && !IsVersion(version->value)) {
