@@ -1,5 +1,6 @@
 #include "package/Pipeline.h"
 
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestFiles.h"
+#include "support/ZipTools.h"
 #include "text/Errors.h"
 #include "text/Lines.h"
 
@@ -477,6 +479,51 @@ TEST(OutputPathFor, AppendsKjxUnlessTheExtensionIsKjxInAnyCase) {
         {"game.", "game..kjx"},
     };
     for (const auto& [chosen, path] : cases) EXPECT_EQ(OutputPathFor(chosen), path) << chosen;
+}
+
+int OpenDescriptorCount() {
+    int count = 0;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (::readdir(fds) != nullptr) ++count;
+        ::closedir(fds);
+    }
+    return count;
+}
+
+// Every way a build can go closes every file it opened: the archive written
+// into the package, moved because its size gained a digit, written through
+// the work archive, and the ways that fail.
+TEST_F(PipelineTest, EveryWayABuildGoesClosesItsFiles) {
+    StringList none;
+    const StringList withFile = BlockOptions("5", pictures / "sky.png");
+    // An option file large enough to take the puzzle's archive past a power of ten.
+    test::WriteFile(pictures / "big.bin", test::RandomBytes(6000, 11));
+    StringList bigFile;
+    bigFile.Add("label", std::make_unique<OptionRecord>(OptionRecord{"File", "label", "extra.bin", pictures / "big.bin"}));
+    fs::create_directory(out / "taken.kjx");
+    struct Case {
+        const char* what;
+        const char* templateName;
+        const StringList* options;
+        std::string output;
+        bool succeeds;
+    };
+    const std::vector<Case> cases = {
+        {"into the package", "block.jad", &withFile, out / "a.kjx", true},
+        {"moved for another number of digits", "puzzle.jad", &bigFile, out / "b.kjx", true},
+        {"an output that is a folder", "block.jad", &withFile, out / "taken.kjx", false},
+        {"a missing template archive", "gone.jad", &none, out / "c.kjx", false},
+    };
+    test::WriteFile(program / "gone.jad", "MIDlet-Name: Gone\r\n");
+    const int before = OpenDescriptorCount();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        bool finished = !c.succeeds;
+        const std::vector<std::string> lines = Make(c.templateName, *c.options, c.output, &finished);
+        EXPECT_EQ(finished, c.succeeds) << (lines.empty() ? "" : lines.back());
+        EXPECT_EQ(OpenDescriptorCount(), before);
+    }
+    EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 
 }  // namespace
