@@ -92,8 +92,9 @@ public:
     // into its package, writing it once. Only the first commit of a session
     // started from another file can go there, and only with changes to write
     // that leave entries in the archive.
-    //   Written:    the archive is there, size bytes; the session is over, and
-    //               any later command or commit fails.
+    //   Written:    the archive is there, size bytes, and the file ends with
+    //               it; the session is over, and any later command or commit
+    //               fails.
     //   NotWritten: it cannot go there, or reading what goes into it failed;
     //               fd may hold some of it, the session still holds its
     //               changes, and Commit writes them as usual, with its own

@@ -266,6 +266,12 @@ zip_int64_t SeparateSource::Write(const void* data, zip_uint64_t length) {
 zip_int64_t SeparateSource::CommitWrite() {
     if (!Flush()) return -1;
     if (writeFdIsTarget_) {
+        // The file ends where the archive ends, whatever it held before.
+        if (ftruncate(writeFd_, static_cast<off_t>(writeBase_ + writeEnd_)) != 0) {
+            const int reason = errno;
+            target_->writeError = reason;
+            return Fail(ZIP_ER_WRITE, reason);
+        }
         target_->written = writeEnd_;
         writeFd_ = -1;
         writeFdIsTarget_ = false;

@@ -489,20 +489,23 @@ TEST(ArchiveSessionFromElsewhere, CommitIntoWritesTheArchiveACommitWouldWriteInt
 
         ArchiveSession session(dir / "work", "block.tmp", dir / "template.jar");
         run(session);
-        const int fd = open((dir / "package").c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+        // What the file held before does not outlast the archive.
+        test::WriteFile(dir / "package", std::string(expected.size() + 500, 'x'));
+        const int fd = open((dir / "package").c_str(), O_RDWR);
         ASSERT_GE(fd, 0);
         const ArchiveSession::Placed placed = session.CommitInto(fd, 100);
         close(fd);
         EXPECT_TRUE(test::ListDir(dir / "work") == (std::vector<std::string>{"META-INF", "new.txt"}));
         if (!c.written) {
             EXPECT_EQ(placed.placement, ArchiveSession::Placement::NotWritten);
+            EXPECT_EQ(test::ReadFile(dir / "package"), std::string(expected.size() + 500, 'x'));
             ASSERT_EQ(session.Commit(output, sizeof output), kArchiveOk) << output;
             EXPECT_TRUE(test::ReadFile(dir / "work/block.tmp") == expected) << "the session goes on as before";
             continue;
         }
         ASSERT_EQ(placed.placement, ArchiveSession::Placement::Written);
         EXPECT_EQ(placed.size, expected.size());
-        EXPECT_TRUE(test::ReadFile(dir / "package") == std::string(100, '\0') + expected);
+        EXPECT_TRUE(test::ReadFile(dir / "package") == std::string(100, 'x') + expected);
         EXPECT_EQ(session.Run(ArchiveCommandLine("-qd", "block.tmp", "a.png"), output, sizeof output),
                   kArchiveBadCommand) << "the session is over";
         EXPECT_EQ(session.Commit(output, sizeof output), kArchiveBadCommand);
