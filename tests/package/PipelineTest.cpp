@@ -1,6 +1,5 @@
 #include "package/Pipeline.h"
 
-#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -481,15 +480,6 @@ TEST(OutputPathFor, AppendsKjxUnlessTheExtensionIsKjxInAnyCase) {
     for (const auto& [chosen, path] : cases) EXPECT_EQ(OutputPathFor(chosen), path) << chosen;
 }
 
-int OpenDescriptorCount() {
-    int count = 0;
-    if (DIR* fds = ::opendir("/proc/self/fd")) {
-        while (::readdir(fds) != nullptr) ++count;
-        ::closedir(fds);
-    }
-    return count;
-}
-
 // Every way a build can go closes every file it opened: the archive written
 // into the package, moved because its size gained a digit, written through
 // the work archive, and the ways that fail.
@@ -515,13 +505,13 @@ TEST_F(PipelineTest, EveryWayABuildGoesClosesItsFiles) {
         {"a missing template archive", "gone.jad", &none, out / "c.kjx", false},
     };
     test::WriteFile(program / "gone.jad", "MIDlet-Name: Gone\r\n");
-    const int before = OpenDescriptorCount();
+    const int before = test::OpenDescriptorCount();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         bool finished = !c.succeeds;
         const std::vector<std::string> lines = Make(c.templateName, *c.options, c.output, &finished);
         EXPECT_EQ(finished, c.succeeds) << (lines.empty() ? "" : lines.back());
-        EXPECT_EQ(OpenDescriptorCount(), before);
+        EXPECT_EQ(test::OpenDescriptorCount(), before);
     }
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }

@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,6 +105,15 @@ int Run(const std::string& command, std::string* out) {
     int status = pclose(pipe);
     if (out) *out = text;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int OpenDescriptorCount() {
+    int count = 0;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (::readdir(fds) != nullptr) ++count;
+        ::closedir(fds);
+    }
+    return count;
 }
 
 }  // namespace pelko::test

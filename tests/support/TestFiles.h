@@ -25,6 +25,8 @@ private:
 
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
+// The file descriptors this process has open, for tests that nothing leaks.
+int OpenDescriptorCount();
 bool Exists(const std::string& path);
 // Names in a directory, sorted; empty when it does not exist.
 std::vector<std::string> ListDir(const std::string& path);

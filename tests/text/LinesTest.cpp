@@ -1,6 +1,5 @@
 #include "text/Lines.h"
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -81,15 +80,6 @@ TEST(LoadLines, ReadsAFileLargerThanOneRead) {
     EXPECT_EQ(list.Texts(), expected);
 }
 
-int OpenDescriptorCount() {
-    int count = 0;
-    if (DIR* fds = ::opendir("/proc/self/fd")) {
-        while (::readdir(fds) != nullptr) ++count;
-        ::closedir(fds);
-    }
-    return count;
-}
-
 TEST(LoadLines, MissingFileRaisesAndLeavesTheList) {
     ScratchDir dir;
     const std::string path = (dir / "missing.jad");
@@ -106,9 +96,9 @@ TEST(LoadLines, MissingFileRaisesAndLeavesTheList) {
 TEST(LoadLines, ReadFailureRaisesClosesAndLeavesTheList) {
     ScratchDir dir;  // a directory opens for reading, but reading it fails
     StringList list{"keep"};
-    const int before = OpenDescriptorCount();
+    const int before = test::OpenDescriptorCount();
     EXPECT_THROW(LoadLines(list, dir.Path()), Error);
-    EXPECT_EQ(OpenDescriptorCount(), before);
+    EXPECT_EQ(test::OpenDescriptorCount(), before);
     EXPECT_EQ(list.Texts(), Items{"keep"});
 }
 
