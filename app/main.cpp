@@ -5,7 +5,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Unit1.h"
-#include "package/LocalTimeZone.h"
+#include "system/LocalTimeZone.h"
 #include "text/Errors.h"
 #include "text/Paths.h"
 

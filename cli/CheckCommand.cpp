@@ -8,9 +8,9 @@
 #include <set>
 
 #include "cli/Texts.h"
-#include "package/Compose.h"
-#include "package/Container.h"
-#include "package/HandsetChecks.h"
+#include "package/kjx/Compose.h"
+#include "package/kjx/Container.h"
+#include "package/checks/HandsetChecks.h"
 #include "templates/Descriptor.h"
 #include "text/CommaList.h"
 #include "text/Cp932.h"

@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "package/Inspect.h"
+#include "package/checks/Inspect.h"
 
 namespace pelko::cli {
 

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <utility>
 
-#include "package/Inspect.h"
-#include "package/Pipeline.h"
+#include "package/checks/Inspect.h"
+#include "package/build/Pipeline.h"
 #include "pelko/Version.h"
 #include "cli/Arguments.h"
 #include "cli/MakeNotes.h"
@@ -16,7 +16,7 @@
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"
 #include "text/Errors.h"
-#include "text/Files.h"
+#include "system/Files.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
 #include "text/Text.h"

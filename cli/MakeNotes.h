@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "package/Compose.h"
+#include "package/kjx/Compose.h"
 
 namespace pelko::cli {
 

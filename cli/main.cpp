@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "cli/Signals.h"
-#include "package/LocalTimeZone.h"
+#include "system/Signals.h"
+#include "system/LocalTimeZone.h"
 
 int main(int argc, char** argv) {
     pelko::PinLocalTimeZone();
-    pelko::cli::InstallSignalHandling();
+    pelko::InstallSignalHandling();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return pelko::cli::RunCommandLine(args, std::cout, std::cerr);
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "package/Compose.h"
+#include "package/kjx/Compose.h"
 #include "options/Editors.h"
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"

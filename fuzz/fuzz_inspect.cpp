@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "package/Inspect.h"
+#include "package/checks/Inspect.h"
 #include "text/Cp932.h"
 
 namespace {

@@ -27,10 +27,10 @@ fi
 (cd "$root" && cmake --preset fuzz >/dev/null)
 
 targets=(fuzz_descriptor)
-if [ -f "$root/package/Inspect.h" ]; then
+if [ -f "$root/package/checks/Inspect.h" ]; then
   targets+=(fuzz_inspect)
 else
-  echo "fuzz: package/Inspect.h is not there yet; fuzz_inspect skipped" >&2
+  echo "fuzz: package/checks/Inspect.h is not there yet; fuzz_inspect skipped" >&2
 fi
 targets+=(fuzz_build)
 cmake --build "$out" -j2 --target "${targets[@]}"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "text/Cp932.h"
-#include "text/Files.h"
+#include "system/Files.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
 #include "text/Text.h"

@@ -1,7 +1,7 @@
 #include "text/Lines.h"
 
 #include "text/Errors.h"
-#include "text/Files.h"
+#include "system/Files.h"
 
 namespace pelko {
 

@@ -1,0 +1,121 @@
+#include "package/archive/ArchiveFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "package/archive/Archive.h"
+#include "package/archive/ArchiveFailure.h"
+#include "package/archive/ArchiveSource.h"
+#include "system/StreamCopy.h"
+#include "system/Files.h"
+
+namespace pelko::archive {
+
+ZipArchivePtr OpenArchive(const std::string& path, const std::string& shown, int flags) {
+    return OpenArchive(path, path, shown, flags);
+}
+
+ZipArchivePtr OpenArchive(const std::string& readPath, const std::string& writePath, const std::string& shown,
+                          int flags, WriteTarget* target) {
+    // Through a file source rather than zip_open, so the error keeps errno.
+    ZipError error;
+    ZipSourcePtr file = readPath == writePath
+                            ? ZipSourcePtr(zip_source_file_create(readPath.c_str(), 0, -1, error.Get()))
+                            : SeparateArchiveSource(readPath, writePath, error.Get(), target);
+    zip_t* archive = file ? zip_open_from_source(file.get(), flags, error.Get()) : nullptr;
+    if (archive == nullptr) {
+        switch (zip_error_code_zip(error.Get())) {
+            case ZIP_ER_NOENT: throw ArchiveFailure(kArchiveMissing, "archive " + shown + " does not exist");
+            case ZIP_ER_NOZIP: throw ArchiveFailure(kArchiveNotZip, shown + " is not a ZIP archive");
+            case ZIP_ER_INCONS: throw ArchiveFailure(kArchiveNotZip, shown + " is a damaged ZIP archive");
+            default: FailWithError(error.Get(), "cannot open archive " + shown);
+        }
+    }
+    file.release();  // the archive owns it now
+    return ZipArchivePtr(archive);
+}
+
+void WriteArchive(ZipArchivePtr& archive, const std::string& shown) {
+    if (zip_close(archive.get()) == 0) {
+        archive.release();  // zip_close freed it
+        return;
+    }
+    FailWith(archive.get(), "cannot write archive " + shown);
+}
+
+void CopyArchiveFile(const std::string& readPath, const std::string& writePath, const std::string& shown) {
+    UniqueFile from(open(readPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!from.IsOpen()) {
+        if (errno == ENOENT) throw ArchiveFailure(kArchiveMissing, "archive " + shown + " does not exist");
+        FailWithSystemError(kArchiveReadError, ZIP_ER_OPEN, errno, "cannot open archive " + shown);
+    }
+    std::string temporary = writePath + ".XXXXXX";
+    UniqueFile to(mkostemp(temporary.data(), O_CLOEXEC));
+    if (!to.IsOpen()) FailWithSystemError(kArchiveTempFile, ZIP_ER_TMPOPEN, errno, "cannot write archive " + shown);
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(to.Get(), 0666 & ~mask);  // mkostemp makes the file private
+    const bool copied = StreamCopy(from.Get(), to.Get()).ok;
+    const int copyError = errno;
+    const bool closed = close(to.Release()) == 0;
+    if (copied && closed && std::rename(temporary.c_str(), writePath.c_str()) == 0) return;
+    const int error = copied && closed ? errno : copyError;
+    std::remove(temporary.c_str());
+    FailWithSystemError(kArchiveWriteError, ZIP_ER_WRITE, error, "cannot write archive " + shown);
+}
+
+std::vector<zip_uint64_t> EntriesNamed(zip_t* archive, std::string_view name) {
+    std::vector<zip_uint64_t> found;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char* entry = zip_get_name(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
+        if (entry != nullptr && name == entry) found.push_back(static_cast<zip_uint64_t>(i));
+    }
+    return found;
+}
+
+zip_int64_t LiveEntries(zip_t* archive) {
+    zip_int64_t live = 0;
+    zip_stat_t stat;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat) == 0) ++live;
+    }
+    return live;
+}
+
+std::string EmptyArchive(zip_t* archive) {
+    int length = 0;
+    const char* comment = zip_get_archive_comment(archive, &length, ZIP_FL_ENC_RAW);
+    const auto size = static_cast<std::size_t>(comment != nullptr && length > 0 ? length : 0);
+    std::string bytes("PK\x05\x06", 4);
+    bytes.append(16, '\0');  // disk numbers, entry counts, directory size and offset
+    bytes.push_back(static_cast<char>(size & 0xFF));
+    bytes.push_back(static_cast<char>(size >> 8));
+    bytes.append(comment != nullptr ? comment : "", size);
+    return bytes;
+}
+
+void ReplaceArchiveWith(const std::string& path, const std::string& shown, std::string_view bytes) {
+    ZipError error;
+    ZipSourcePtr file(zip_source_file_create(path.c_str(), 0, -1, error.Get()));
+    if (!file) FailWithError(error.Get(), "cannot write archive " + shown);
+    if (zip_source_begin_write(file.get()) == 0) {
+        const auto size = static_cast<zip_int64_t>(bytes.size());
+        if (zip_source_write(file.get(), bytes.data(), bytes.size()) == size &&
+            zip_source_commit_write(file.get()) == 0) {
+            return;
+        }
+    }
+    zip_error_t* failure = zip_source_error(file.get());
+    const ArchiveFailure thrown(ResultOf(failure), "cannot write archive " + shown + ": " +
+                                                       zip_error_strerror(failure));
+    zip_source_rollback_write(file.get());
+    throw thrown;
+}
+
+}  // namespace pelko::archive

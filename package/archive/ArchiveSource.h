@@ -1,0 +1,44 @@
+#pragma once
+// libzip sources of our own: one that reads an archive from one file and
+// writes the edited archive to another, so that a template's archive is read
+// where it lies and the edited archive is written once, in large blocks; and
+// one that only reads, in large blocks too.
+#include <zip.h>
+
+#include <cstdint>
+#include <string>
+
+#include "package/archive/ZipHandles.h"
+
+namespace pelko::archive {
+
+// Another place for the edited archive: an open file, the caller's, that
+// the archive is written into from offset on (the package it goes into).
+// A complete write leaves the archive's size in written; a write to the file
+// that failed leaves its errno in writeError.
+struct WriteTarget {
+    int fd = -1;
+    std::uint64_t offset = 0;
+    std::uint64_t written = 0;
+    int writeError = 0;
+    bool IsSet() const { return fd >= 0; }
+};
+
+// Reads readPath, which it never writes; a write goes to a new file beside
+// writePath that replaces writePath once complete -- or, while *target is
+// set when the write begins, into that file instead, where a failed write
+// leaves whatever it wrote for the caller to discard. nullptr with error set
+// when memory runs out.
+ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::string& writePath,
+                                   zip_error_t* error, WriteTarget* target = nullptr);
+
+// A source that only reads, through the same read-ahead, so that checking an
+// archive costs a few large reads instead of a seek and a read per entry:
+// length bytes from start on (length 0: to the end) of the file at path, or
+// of the open file fd (which it duplicates and never moves). For archives
+// opened with ZIP_RDONLY. nullptr with error set when that fails.
+ZipSourcePtr ReadingArchiveSource(const std::string& path, std::uint64_t start, std::uint64_t length,
+                                  zip_error_t* error);
+ZipSourcePtr ReadingArchiveSource(int fd, std::uint64_t start, std::uint64_t length, zip_error_t* error);
+
+}  // namespace pelko::archive

@@ -1,0 +1,48 @@
+#include "package/build/BuildInputs.h"
+
+#include <sys/stat.h>
+
+#include "templates/Descriptor.h"
+#include "text/Cp932.h"
+#include "text/Lines.h"
+#include "text/Paths.h"
+#include "text/Text.h"
+
+namespace pelko {
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    // stat follows links, so a link to the template counts as the template.
+    if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return false;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+std::string OptionName(const OptionRecord& record) {
+    if (record.Count() > kRecordLabel && !record.Item(kRecordLabel).empty()) {
+        return Cp932ToUtf8(record.Item(kRecordLabel));
+    }
+    return Cp932ToUtf8(record.Item(kRecordKey));
+}
+
+}  // namespace
+
+std::optional<std::string> TextWithLineEnd(const BuildRequest& request) {
+    if (HasLineEnd(request.settings.title)) return std::string("AppName");
+    if (HasLineEnd(request.settings.author)) return std::string("Author");
+    if (!request.options) return std::nullopt;
+    for (int i = 0; i < request.options->Count(); ++i) {
+        const OptionRecord& record = RecordOf(*request.options, i);
+        // A short record is left to the build, which reports it as it always has.
+        if (record.Count() <= kRecordValue || TextEquals(record.Item(kRecordKey), "File")) continue;
+        if (HasLineEnd(record.Item(kRecordValue))) return OptionName(record);
+    }
+    return std::nullopt;
+}
+
+bool OutputIsTemplateFile(const std::string& outputPath, const std::string& templatePath) {
+    return SameFile(outputPath, templatePath) || SameFile(outputPath, WithExtension(templatePath, ".jar"));
+}
+
+}  // namespace pelko

@@ -1,0 +1,119 @@
+#include "package/build/PackageWriter.h"
+
+#include <cerrno>
+#include <utility>
+
+#include "package/archive/ArchiveVerification.h"
+#include "package/kjx/Compose.h"
+#include "package/kjx/Container.h"
+#include "package/checks/HandsetChecks.h"
+#include "package/kjx/KjxFormat.h"
+#include "text/Integer.h"
+#include "text/Lines.h"
+
+namespace pelko {
+
+PackageWriter::PackageWriter(std::string outputPath, PackageNaming naming, std::vector<std::string> manifest,
+                             std::function<void(const std::string&)> log)
+    : outputPath_(std::move(outputPath)),
+      naming_(std::move(naming)),
+      manifest_(std::move(manifest)),
+      log_(std::move(log)) {}
+
+void PackageWriter::LogReason(const std::string& what, const std::string& subject, int errorNumber) {
+    log_(ReasonLine(what, subject, errorNumber));
+}
+
+std::size_t PackageWriter::HeadSize(std::string_view descriptor) const {
+    return ContainerHeadSize(naming_.containerName, naming_.descriptorName, descriptor.size());
+}
+
+// The room left for header and descriptor counts on the archive's size
+// having as many digits as the template's; Finish moves the archive when it
+// has not.
+bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& lines,
+                                 std::int64_t templateArchiveSize) {
+    StringList guessed = lines;
+    PrependArchiveLines(guessed, templateArchiveSize, naming_.archiveFileName);
+    const std::size_t start = HeadSize(JoinLines(guessed));
+    std::optional<AtomicOutput> output = AtomicOutput::Create(outputPath_);
+    if (!output) return true;
+    const ArchiveSession::Placed placed = session.CommitInto(output->Handle(), start);
+    switch (placed.placement) {
+        case ArchiveSession::Placement::Written:
+            placed_.emplace(Placed{std::move(*output), start, placed.size});
+            return true;
+        case ArchiveSession::Placement::NotWritten: return true;
+        case ArchiveSession::Placement::FileFailed: break;
+    }
+    LogReason("ファイルに書き込めません", outputPath_, placed.error);
+    log_("[X]ファイル書き込み失敗(" + outputPath_ + ")");
+    return false;
+}
+
+// The descriptor as it goes into the package, with the archive's size and
+// name; nullopt, logged, when it is too long for the header. The package is
+// still written as composed; the log says what handsets will make of it.
+std::optional<std::string> PackageWriter::FinalDescriptor(StringList& lines, std::int64_t archiveSize) {
+    PrependArchiveLines(lines, archiveSize, naming_.archiveFileName);
+    for (const HandsetProblem& problem : CheckDescriptor(lines.Texts(), manifest_)) log_(LogLine(problem));
+    std::string descriptor = JoinLines(lines);
+    if (descriptor.size() > kMaxDescriptorLength) {
+        log_("[X]記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")");
+        return std::nullopt;
+    }
+    return descriptor;
+}
+
+std::optional<AtomicOutput> PackageWriter::CreateOutput() {
+    std::optional<AtomicOutput> output = AtomicOutput::Create(outputPath_);
+    if (!output) {
+        LogReason("ファイルを作成できません", outputPath_, errno);
+        log_("[X]ファイル作成失敗(" + outputPath_ + ")");
+    }
+    return output;
+}
+
+// written: whether everything went into the new package.
+bool PackageWriter::CommitPackage(AtomicOutput& output, bool written) {
+    if (!written || !output.Commit()) {
+        LogReason("ファイルに書き込めません", outputPath_, errno);
+        log_("[X]ファイル書き込み失敗(" + outputPath_ + ")");
+        return false;
+    }
+    return true;
+}
+
+bool PackageWriter::Finish(StringList& lines) {
+    Placed& placed = *placed_;
+    std::optional<std::string> descriptor = FinalDescriptor(lines, static_cast<std::int64_t>(placed.size));
+    if (!descriptor) return false;
+    if (HeadSize(*descriptor) == placed.start) {
+        return CommitPackage(placed.output, WriteContainerHead(placed.output.Handle(), naming_.containerName,
+                                                               naming_.descriptorName, *descriptor));
+    }
+    // The size took another number of digits than the template's: the
+    // archive moves into a package of its own, copied as from a work archive.
+    std::optional<AtomicOutput> output = CreateOutput();
+    if (!output) return false;
+    return CommitPackage(*output, WriteContainer(output->Handle(), naming_.containerName, naming_.descriptorName,
+                                                 *descriptor, placed.output.Handle(), placed.start));
+}
+
+bool PackageWriter::WriteFromWorkArchive(StringList& lines, const std::string& path, const std::string& shownName) {
+    UniqueFile archive(OpenForReading(path));
+    std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, kSeekFromEnd) : -1;
+    if (size < 0) {
+        LogReason("一時ファイルを開けません", path, errno);
+        log_("[X]一時ファイルオープン失敗(" + shownName + ")");
+        return false;
+    }
+    std::optional<std::string> descriptor = FinalDescriptor(lines, size);
+    if (!descriptor) return false;
+    std::optional<AtomicOutput> output = CreateOutput();
+    if (!output) return false;
+    return CommitPackage(*output, WriteContainer(output->Handle(), naming_.containerName, naming_.descriptorName,
+                                                 *descriptor, archive.Get()));
+}
+
+}  // namespace pelko

@@ -1,0 +1,71 @@
+#pragma once
+// The last steps of a build: the package file itself. The edited archive is
+// written straight into the new package where it can be, behind room for the
+// header and the descriptor text; otherwise the build writes a work archive
+// and the package is made from it. Either way the package takes the output's
+// place only once it is complete and synced.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "package/archive/Archive.h"
+#include "system/Staging.h"
+#include "text/StringList.h"
+
+namespace pelko {
+
+// The names a package carries, in CP932.
+struct PackageNaming {
+    std::string containerName;    // stored in the header
+    std::string descriptorName;   // stored in the header
+    std::string archiveFileName;  // the "MIDlet-Jar-URL: " value
+};
+
+class PackageWriter {
+public:
+    // manifest: the manifest lines as composed, which the descriptor's checks
+    // compare with; log receives the lines of the package's own problems.
+    PackageWriter(std::string outputPath, PackageNaming naming, std::vector<std::string> manifest,
+                  std::function<void(const std::string&)> log);
+
+    // Writes the session's changes into a new package. True with
+    // ArchiveWritten() false when that cannot be done: nothing is logged and
+    // the session still holds its changes for a work archive. False, logged,
+    // when writing the new package failed.
+    bool WriteArchive(ArchiveSession& session, const StringList& lines, std::int64_t templateArchiveSize);
+    bool ArchiveWritten() const { return placed_.has_value(); }
+    // The archive in the new package: its file and where it lies in it.
+    FileHandle File() const { return placed_->output.Handle(); }
+    std::uint64_t ArchiveStart() const { return placed_->start; }
+    std::uint64_t ArchiveSize() const { return placed_->size; }
+
+    // Completes the package around the archive WriteArchive wrote: lines are
+    // the descriptor's lines without the archive's two. False when logged.
+    bool Finish(StringList& lines);
+    // Makes the package from the work archive at path instead. False when
+    // logged; shownName is the work archive as the log names it.
+    bool WriteFromWorkArchive(StringList& lines, const std::string& path, const std::string& shownName);
+
+private:
+    struct Placed {
+        AtomicOutput output;
+        std::uint64_t start = 0;
+        std::uint64_t size = 0;
+    };
+    std::size_t HeadSize(std::string_view descriptor) const;
+    std::optional<std::string> FinalDescriptor(StringList& lines, std::int64_t archiveSize);
+    std::optional<AtomicOutput> CreateOutput();
+    bool CommitPackage(AtomicOutput& output, bool written);
+    void LogReason(const std::string& what, const std::string& subject, int errorNumber);
+
+    std::string outputPath_;
+    PackageNaming naming_;
+    std::vector<std::string> manifest_;
+    std::function<void(const std::string&)> log_;
+    std::optional<Placed> placed_;
+};
+
+}  // namespace pelko

@@ -1,0 +1,318 @@
+#include "package/build/Pipeline.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <optional>
+#include <utility>
+
+#include "package/archive/Archive.h"
+#include "package/archive/ArchiveVerification.h"
+#include "package/build/BuildInputs.h"
+#include "package/checks/HandsetChecks.h"
+#include "package/kjx/KjxFormat.h"
+#include "package/build/PackageWriter.h"
+#include "system/Staging.h"
+#include "options/Editors.h"
+#include "text/Cp932.h"
+#include "system/Files.h"
+#include "text/Lines.h"
+#include "text/Paths.h"
+#include "text/Text.h"
+
+namespace pelko {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The names a build derives from the template path, never from the output.
+struct PackageNames {
+    std::string templateArchive;  // host path of the template's ".jar"
+    std::string temporaryArchive; // bare host name inside the work directory
+    PackageNaming package;
+};
+
+PackageNames HostNames(const std::string& templatePath) {
+    PackageNames names;
+    names.templateArchive = WithExtension(templatePath, ".jar");
+    names.temporaryArchive = WithExtension(FileNameOf(templatePath), ".tmp");
+    return names;
+}
+
+// A name is quoted in the archive command line without escapes, and the line
+// ends at its first NUL: neither byte can be part of a name there.
+bool FitsCommandLine(std::string_view name) {
+    return name.find('"') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+// The option's descriptor line. Options with a file editor (File2 and the
+// like) hold a host path the user chose, which the descriptor holds in CP932;
+// nullopt when CP932 cannot write that path.
+std::optional<std::string> DescriptorLineOf(const OptionRecord& record) {
+    const std::string& value = record.Item(kRecordValue);
+    if (!HasFileEditor(record.Item(kRecordKey)) || !IsUtf8(value)) return OptionLine(record);
+    std::optional<std::string> cp932 = Utf8ToCp932(value);
+    if (!cp932) return std::nullopt;
+    OptionRecord written = record;
+    written.Set(kRecordValue, *cp932);
+    return OptionLine(written);
+}
+
+class Build {
+public:
+    Build(const BuildRequest& request, const LogSink& log) : request_(request), log_(log) {}
+    bool Run();
+
+private:
+    bool InputsAreSafe();
+    bool NameThePackage();
+    bool FindTemplateArchive();
+    bool ArchiveIsSound(const std::vector<std::string>& problems);
+    void LogReason(const std::string& what, const std::string& subject, int errorNumber);
+    void UpdateManifest(const StringList& lines);
+    bool ApplyOptions(StringList& lines);
+    void PutFileIntoArchive(const OptionRecord& record);
+    void WriteArchive();
+    bool WritePackage(StringList& lines, const std::string& manifest);
+    void LogProblems(const HandsetProblems& problems) const;
+    int Archive(std::string_view switches, std::string_view name);
+    std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
+    std::string SourcePathOf(const std::string& value) const;
+
+    const BuildRequest& request_;
+    const LogSink& log_;
+    PackageNames names_;
+    const WorkDirectory* work_ = nullptr;  // lives as long as Run()
+    ArchiveSession* session_ = nullptr;    // lives as long as Run(), within work_
+    bool manifestHeld_ = false;            // the session holds a new manifest
+    bool entriesHeld_ = false;             // the session holds files to store
+    std::vector<std::string> manifest_;    // as composed, for the descriptor's checks
+    char output_[kArchiveOutputSize] = {};
+};
+
+bool Build::Run() {
+    names_ = HostNames(request_.templatePath);
+    if (!InputsAreSafe()) return false;
+    if (!NameThePackage()) return false;
+    std::optional<WorkDirectory> work = WorkDirectory::Create(request_.workParent);
+    if (!work) {
+        LogReason("一時ディレクトリに書き込めません", WorkDirectory::ParentFor(request_.workParent), errno);
+        log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
+        return false;
+    }
+    work_ = &*work;
+    if (!FindTemplateArchive()) return false;
+    if (!ArchiveIsSound(TemplateArchiveProblems(names_.templateArchive, FileNameOf(names_.templateArchive)))) {
+        return false;
+    }
+    // Every edit of the archive goes through one session, written once.
+    ArchiveSession session(work_->Path(), names_.temporaryArchive, names_.templateArchive);
+    session_ = &session;
+    StringList templateLines;
+    LoadLines(templateLines, request_.templatePath);
+    StringList lines = ComposeManifestLines(templateLines, request_.settings);
+    manifest_ = lines.Texts();
+    LogProblems(CheckManifest(manifest_, ManifestLinesOf(names_.templateArchive)));
+    UpdateManifest(lines);
+    const std::string manifest = JoinLines(lines);
+    if (!ApplyOptions(lines)) return false;
+    if (!WritePackage(lines, manifest)) return false;
+    log_("[O]作成完了(" + request_.outputPath + ")");
+    return true;
+}
+
+// The edited archive goes straight into the package where it can, otherwise
+// through the work archive; either way it is checked before the package
+// takes the output's place.
+bool Build::WritePackage(StringList& lines, const std::string& manifest) {
+    PackageWriter writer(request_.outputPath, names_.package, manifest_, log_);
+    struct stat templateArchive {};
+    if (stat(names_.templateArchive.c_str(), &templateArchive) == 0 &&
+        !writer.WriteArchive(*session_, lines, templateArchive.st_size)) {
+        return false;
+    }
+    if (writer.ArchiveWritten()) {
+        return ArchiveIsSound(WrittenArchiveProblems(writer.File(), writer.ArchiveStart(), writer.ArchiveSize(),
+                                                     names_.temporaryArchive, manifest)) &&
+               writer.Finish(lines);
+    }
+    WriteArchive();
+    const std::string workArchive = WorkPath(names_.temporaryArchive);
+    return ArchiveIsSound(WrittenArchiveProblems(workArchive, names_.temporaryArchive, manifest)) &&
+           writer.WriteFromWorkArchive(lines, workArchive, names_.temporaryArchive);
+}
+
+// Refused before anything is written: a typed text that would add lines of
+// its own to the descriptor, and an output that would overwrite the template.
+bool Build::InputsAreSafe() {
+    if (const std::optional<std::string> subject = TextWithLineEnd(request_)) {
+        log_("[X]改行を含む値は使えません(" + *subject + ")");
+        return false;
+    }
+    if (OutputIsTemplateFile(request_.outputPath, request_.templatePath)) {
+        log_("[X]ファイル作成失敗(" + request_.outputPath + ")");
+        return false;
+    }
+    return true;
+}
+
+// The names go into the package in CP932 and must fit its header.
+bool Build::NameThePackage() {
+    std::string templateFile = FileNameOf(request_.templatePath);
+    std::optional<std::string> base = Utf8ToCp932(WithExtension(templateFile, ""));
+    if (!base) {
+        log_("[X]名前を変換できません(" + templateFile + ")");
+        return false;
+    }
+    names_.package.containerName = *base + ".kjx";
+    names_.package.descriptorName = *base + ".jad";
+    names_.package.archiveFileName = *base + ".jar";
+    if (!NamesFitHeader(names_.package.containerName.size(), names_.package.descriptorName.size())) {
+        log_("[X]名前が長すぎます(" + Cp932ToUtf8(names_.package.containerName) + ")");
+        return false;
+    }
+    return true;
+}
+
+void Build::LogReason(const std::string& what, const std::string& subject, int errorNumber) {
+    log_(ReasonLine(what, subject, errorNumber));
+}
+
+// A package is only made from an archive a handset can load; the problems
+// come first, then the line that ends the build, and no output is touched.
+bool Build::ArchiveIsSound(const std::vector<std::string>& problems) {
+    if (problems.empty()) return true;
+    for (const std::string& problem : problems) log_("[!]" + problem);
+    log_("[X]アーカイブが壊れています(" + names_.temporaryArchive + ")");
+    return false;
+}
+
+// The archive is read where it lies; the session writes the edited one into
+// the new package, or into the work directory.
+bool Build::FindTemplateArchive() {
+    errno = 0;
+    if (!TemplateArchiveReadable(names_.templateArchive)) {
+        if (errno != 0) {
+            LogReason("テンプレートのアーカイブを読めません", names_.templateArchive, errno);
+        } else {
+            log_("[!]テンプレートのアーカイブを読めません(" + names_.templateArchive + ": not a regular file)");
+        }
+        log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
+        return false;
+    }
+    return true;
+}
+
+int Build::Archive(std::string_view switches, std::string_view name) {
+    // Each call gets a clean buffer, so a message never quotes an earlier call.
+    output_[0] = '\0';
+    return session_->Run(ArchiveCommandLine(switches, names_.temporaryArchive, name), output_, sizeof output_);
+}
+
+// The session's changes reach the work archive here, all at once. A failed
+// write leaves the work archive unchanged, as it was before the session's
+// changes; the build goes on with it, as it goes on after a failed command,
+// and says which changes were lost, in the words a failed command would use.
+void Build::WriteArchive() {
+    output_[0] = '\0';
+    if (session_->Commit(output_, sizeof output_) == 0) return;
+    const std::string message = ReadableText(output_);
+    if (manifestHeld_) log_("[!]Manifest追加失敗(" + message + ")");
+    if (entriesHeld_ || !manifestHeld_) log_("[!]圧縮失敗(" + message + ")");
+}
+
+void Build::UpdateManifest(const StringList& lines) {
+    std::error_code ignored;  // a failure shows when the manifest is saved
+    fs::create_directory(WorkPath("META-INF"), ignored);
+    std::string manifestPath = WorkPath(kManifestEntry);
+    SaveLines(lines, manifestPath);
+    if (Archive("-Xqu9", kManifestCommandName) != 0) {
+        log_("[!]Manifest追加失敗(" + ReadableText(output_) + ")");
+    } else {
+        manifestHeld_ = true;
+    }
+    DeleteFileAt(manifestPath);
+}
+
+bool Build::ApplyOptions(StringList& lines) {
+    if (!request_.options) return true;
+    for (int i = 0; i < request_.options->Count(); ++i) {
+        const OptionRecord& record = RecordOf(*request_.options, i);
+        if (record.Item(kRecordValue).empty()) {
+            log_("[!]" + Cp932ToUtf8(record.Item(kRecordLabel)) + " が未入力");
+        } else if (!TextEquals(record.Item(kRecordKey), "File")) {
+            std::optional<std::string> line = DescriptorLineOf(record);
+            if (!line) {
+                log_("[X]名前を変換できません(" + record.Item(kRecordValue) + ")");
+                return false;
+            }
+            lines.Add(*line);
+        } else {
+            PutFileIntoArchive(record);
+        }
+    }
+    return true;
+}
+
+// A value the user chose is a host path; a default written in the
+// descriptor is CP932 and names the same file in the host's UTF-8.
+std::string Build::SourcePathOf(const std::string& value) const {
+    std::string path = ReadableText(value);
+    if (!path.empty() && path.front() == '/') return path;
+    return request_.programDirectory + path;
+}
+
+void Build::PutFileIntoArchive(const OptionRecord& record) {
+    const std::string& value = record.Item(kRecordValue);
+    std::string workName = FileNameOf(record.Item(kRecordType), PathSyntax::Archive);
+    // A work file may not take the place of the archive or the manifest's
+    // folder, and its name must travel inside the command line's quotes.
+    bool usableName = !workName.empty() && !TextEquals(workName, names_.temporaryArchive) &&
+                      !TextEquals(workName, "META-INF") && FitsCommandLine(workName);
+    std::error_code error;
+    if (usableName) {
+        fs::copy_file(SourcePathOf(value), WorkPath(workName), fs::copy_options::overwrite_existing, error);
+    }
+    if (!usableName || error) {
+        log_("[!]コピー失敗(" + ReadableText(value) + ")");
+        return;
+    }
+    Archive("-qd", workName);  // an entry that is not there is no problem
+    if (Archive("-Xqju9", workName) != 0) {
+        log_("[!]圧縮失敗(" + ReadableText(output_) + ")");
+    } else {
+        entriesHeld_ = true;
+    }
+    DeleteFileAt(WorkPath(workName));
+}
+
+// The package is still written as composed; the log says what handsets will make of it.
+void Build::LogProblems(const HandsetProblems& problems) const {
+    for (const HandsetProblem& problem : problems) log_(LogLine(problem));
+}
+
+}  // namespace
+
+BuildRequest RequestFor(const std::string& templatePath, AppSettings settings, const StringList& options,
+                        const std::string& outputPath, const std::string& programDirectory) {
+    BuildRequest request;
+    request.templatePath = templatePath;
+    request.settings = std::move(settings);
+    request.options = &options;
+    request.outputPath = outputPath;
+    request.programDirectory = programDirectory;
+    return request;
+}
+
+bool MakePackage(const BuildRequest& request, const LogSink& log) {
+    return Build(request, log).Run();
+}
+
+std::string OutputPathFor(std::string_view chosen) {
+    std::string path(chosen);
+    if (!TextEquals(LowerText(ExtensionOf(path)), ".kjx")) path += ".kjx";
+    return path;
+}
+
+}  // namespace pelko

@@ -1,0 +1,71 @@
+#pragma once
+// The rules that Java archive readers and handsets apply to a package's two
+// texts, checked on the composed lines: the manifest that goes into the
+// archive and the descriptor text that goes into the container. A package
+// that breaks one is still written byte for byte as composed; the problems
+// become "[!]" lines of the build's log, of `pelko-cli check` and of
+// `pelko-cli inspect`.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "package/archive/ArchiveContents.h"
+
+namespace pelko {
+
+enum class CheckedText { Manifest, Descriptor };
+
+enum class HandsetRule {
+    ManifestGrammar,    // what java.util.jar.Manifest refuses or warns about
+    DescriptorGrammar,  // a key, a colon and a value on every line
+    RequiredAttribute,  // the attributes every handset needs, well-formed
+    LostAttribute,      // declared by the template's own archive manifest, gone from the new one
+    Disagreement,       // one attribute, different values
+    PlatformLimit,      // what ezplus handsets install
+};
+
+struct HandsetProblem {
+    HandsetRule rule;
+    CheckedText text;
+    int line = 0;         // 1-based line of the checked text; 0 for a line that is missing
+    std::string key;      // the attribute concerned, CP932; empty when the line has none
+    std::string message;  // UTF-8, Japanese, ending with the subject in parentheses
+};
+using HandsetProblems = std::vector<HandsetProblem>;
+
+// The JDK's manifest reader (java.util.jar.Manifest, JDK 17) reads each line
+// into a 512-byte buffer that must hold the line end too. A line of 511
+// bytes passes with LF alone, but with the CR LF that packages use the LF
+// spills over and is read as a blank line, which ends the section; 512 bytes
+// are refused as "line too long". So 510 bytes is the longest line that
+// always reads. Writers wrap at 72 bytes, but the reader's limit is what
+// decides whether an archive can be read at all.
+inline constexpr std::size_t kManifestLineLimit = 510;
+// java.util.jar.Attributes.Name accepts names of 1 to 70 bytes.
+inline constexpr std::size_t kManifestNameLimit = 70;
+// ezplus handsets keep the archive's name in a 24-byte ASCII field.
+inline constexpr std::size_t kJarUrlLimit = 24;
+// The largest archive every ezplus handset installs: 50 KB (51200 bytes), the
+// application size limit commonly quoted for the platform's first handsets
+// (later ones take more). No handset and no maker's document was at hand to
+// confirm the figure, which is one more reason why exceeding it is a warning
+// and not a refusal; put a measured figure here when one is known.
+inline constexpr std::uint64_t kJarSizeLimit = 51200;
+
+// The manifest as written into the archive. templateManifest: the lines of
+// the template archive's own manifest (empty when it has none or it could
+// not be read); its MicroEdition-Profile and -Configuration must survive.
+HandsetProblems CheckManifest(const std::vector<std::string>& manifest,
+                              const std::vector<std::string>& templateManifest = {});
+// The descriptor text, against itself and against the manifest it goes with.
+HandsetProblems CheckDescriptor(const std::vector<std::string>& descriptor,
+                                const std::vector<std::string>& manifest);
+
+// "[!]" + the message: the problem's line in the build's log.
+std::string LogLine(const HandsetProblem& problem);
+// A CP932 text made readable for a message: UTF-8, control bytes as \xNN.
+std::string ShownSubject(std::string_view cp932);
+
+}  // namespace pelko

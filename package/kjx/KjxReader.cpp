@@ -1,0 +1,132 @@
+#include "package/kjx/KjxReader.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "package/kjx/KjxFormat.h"
+#include "text/Integer.h"
+
+namespace pelko {
+namespace {
+
+std::string Number(std::uint64_t value) {
+    return FormatInteger(static_cast<std::int64_t>(value));
+}
+
+// A read position that never passes the end of the package.
+class ByteReader {
+public:
+    explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
+
+    std::optional<unsigned> Byte() {
+        if (position_ >= bytes_.size()) return std::nullopt;
+        return static_cast<unsigned char>(bytes_[position_++]);
+    }
+    std::optional<std::string> Bytes(std::size_t count) {
+        if (count > bytes_.size() - position_) return std::nullopt;
+        std::string taken(bytes_.substr(position_, count));
+        position_ += count;
+        return taken;
+    }
+    std::size_t Position() const { return position_; }
+    std::size_t Left() const { return bytes_.size() - position_; }
+
+private:
+    std::string_view bytes_;
+    std::size_t position_ = 0;
+};
+
+std::string EndsInHeader(const InspectReport& report, std::string_view field) {
+    return "the file ends inside the header, at the " + std::string(field) + " (the file has " +
+           Number(report.fileSize) + " bytes)";
+}
+
+// Reads a length byte and the name it counts.
+bool ReadName(ByteReader& reader, InspectReport& report, std::string_view what,
+              std::optional<std::string>& name) {
+    std::optional<unsigned> length = reader.Byte();
+    if (!length) {
+        report.problems.push_back(EndsInHeader(report, std::string(what) + " length"));
+        return false;
+    }
+    name = reader.Bytes(*length);
+    if (!name) {
+        report.problems.push_back(EndsInHeader(report, what));
+        return false;
+    }
+    return true;
+}
+
+bool ReadMagic(std::string_view bytes, ByteReader& reader, InspectReport& report) {
+    if (bytes.empty()) {
+        report.problems.push_back("the file is empty");
+        return false;
+    }
+    report.header.magic = std::string(bytes.substr(0, kKjxMagic.size()));
+    if (report.header.magic != kKjxMagic.substr(0, report.header.magic.size())) {
+        report.problems.push_back("the file does not begin with \"KJX\": it is no KJX package");
+        return false;
+    }
+    if (!reader.Bytes(kKjxMagic.size())) {
+        report.problems.push_back(EndsInHeader(report, "magic"));
+        return false;
+    }
+    return true;
+}
+
+bool ReadHeader(ByteReader& reader, InspectReport& report) {
+    PackageHeader& header = report.header;
+    header.headerLength = reader.Byte();
+    if (!header.headerLength) {
+        report.problems.push_back(EndsInHeader(report, "header length"));
+        return false;
+    }
+    if (!ReadName(reader, report, "container name", header.containerName)) return false;
+    std::optional<unsigned> high = reader.Byte();
+    std::optional<unsigned> low = reader.Byte();
+    if (!high || !low) {
+        report.problems.push_back(EndsInHeader(report, "descriptor length"));
+        return false;
+    }
+    header.descriptorLength = *high * 256 + *low;
+    return ReadName(reader, report, "descriptor name", header.descriptorName);
+}
+
+// The stored header length must be where the descriptor text really starts.
+void CheckHeaderLength(InspectReport& report) {
+    const PackageHeader& header = report.header;
+    const std::size_t expected =
+        kFixedHeaderBytes + header.containerName->size() + header.descriptorName->size();
+    if (*header.headerLength != expected) {
+        report.problems.push_back("the header length is " + Number(*header.headerLength) +
+                                  ", but 8 + K + J is " + Number(expected));
+    }
+}
+
+bool ReadDescriptor(ByteReader& reader, InspectReport& report) {
+    const unsigned length = *report.header.descriptorLength;
+    std::size_t left = reader.Left();
+    report.descriptor = reader.Bytes(length);
+    if (!report.descriptor) {
+        report.problems.push_back("the descriptor length " + Number(length) +
+                                  " goes past the end of the file (" + Number(left) +
+                                  " bytes follow the header)");
+        return false;
+    }
+    report.archiveOffset = reader.Position();
+    report.archiveSize = reader.Left();
+    return true;
+}
+
+}  // namespace
+
+bool ReadKjxContainer(std::string_view bytes, InspectReport& report) {
+    report.fileSize = bytes.size();
+    ByteReader reader(bytes);
+    if (!ReadMagic(bytes, reader, report) || !ReadHeader(reader, report)) return false;
+    CheckHeaderLength(report);
+    return ReadDescriptor(reader, report);
+}
+
+}  // namespace pelko

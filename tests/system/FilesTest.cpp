@@ -1,0 +1,191 @@
+#include "system/Files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/TestFiles.h"
+
+namespace pelko {
+namespace {
+
+using test::ReadFile;
+using test::ScratchDir;
+using test::WriteFile;
+
+bool IsOpenDescriptor(int fd) {
+    return ::fcntl(fd, F_GETFD) != -1;
+}
+
+TEST(Files, SeekAndReadAtTheEndOfA1000ByteFile) {
+    ScratchDir dir;
+    const std::string path = (dir / "data.bin");
+    WriteFile(path, std::string(1000, 'z'));
+    UniqueFile file(OpenForReading(path));
+    ASSERT_TRUE(file.IsOpen());
+    char buffer[2000];
+    EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromEnd), 1000);
+    EXPECT_EQ(ReadFileBytes(file.Get(), buffer, sizeof buffer), 0);
+    EXPECT_EQ(SeekFile(file.Get(), 10, kSeekFromStart), 10);
+    EXPECT_EQ(SeekFile(file.Get(), -4, kSeekFromCurrent), 6);
+    EXPECT_EQ(SeekFile(file.Get(), -1, kSeekFromEnd), 999);
+    EXPECT_EQ(ReadFileBytes(file.Get(), buffer, sizeof buffer), 1);
+    EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromStart), 0);
+    EXPECT_EQ(ReadFileBytes(file.Get(), buffer, sizeof buffer), 1000);  // short read, as is
+    EXPECT_EQ(SeekFile(file.Get(), -1, kSeekFromStart), -1);                         // before the start
+    EXPECT_EQ(SeekFile(file.Get(), 0, 3), -1);                          // no such origin
+    static_assert(kSeekFromStart == 0 && kSeekFromCurrent == 1 && kSeekFromEnd == 2);  // the numbers callers pass
+    EXPECT_EQ(WriteFileBytes(file.Get(), "x", 1), -1);                  // opened for reading
+}
+
+TEST(Files, MissingFileAndInvalidHandleReportMinusOne) {
+    ScratchDir dir;
+    char buffer[4];
+    EXPECT_EQ(OpenForReading((dir / "missing")), kNoFile);
+    EXPECT_EQ(CreateForWriting((dir / "no/dir/file")), kNoFile);
+    EXPECT_EQ(SeekFile(kNoFile, 0, kSeekFromEnd), -1);
+    EXPECT_EQ(ReadFileBytes(kNoFile, buffer, sizeof buffer), -1);
+    EXPECT_EQ(WriteFileBytes(kNoFile, buffer, sizeof buffer), -1);
+    CloseFileHandle(kNoFile);  // harmless
+}
+
+TEST(Files, CreateCutsAnExistingFileAndOpensForReadAndWrite) {
+    ScratchDir dir;
+    const std::string path = (dir / "out.bin");
+    WriteFile(path, "old contents");
+    UniqueFile file(CreateForWriting(path));
+    ASSERT_TRUE(file.IsOpen());
+    EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromEnd), 0);
+    EXPECT_EQ(ReadFile(path), "");
+    EXPECT_EQ(WriteFileBytes(file.Get(), "abc", 3), 3);
+    EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromStart), 0);
+    char buffer[8] = {};
+    EXPECT_EQ(ReadFileBytes(file.Get(), buffer, sizeof buffer), 3);
+    EXPECT_EQ(std::string(buffer, 3), "abc");
+    file.Close();
+    EXPECT_EQ(ReadFile(path), "abc");
+}
+
+TEST(Files, DeleteRemovesFilesOnly) {
+    ScratchDir dir;
+    const std::string path = (dir / "gone.txt");
+    WriteFile(path, "x");
+    EXPECT_TRUE(DeleteFileAt(path));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(DeleteFileAt(path));
+    std::filesystem::create_directory((dir / "sub"));
+    EXPECT_FALSE(DeleteFileAt((dir / "sub")));
+    EXPECT_TRUE(std::filesystem::is_directory((dir / "sub")));
+}
+
+TEST(UniqueFile, ClosesOnEveryWayOut) {
+    ScratchDir dir;
+    WriteFile((dir / "f"), "x");
+    int fd = kNoFile;
+    {
+        UniqueFile file(OpenForReading((dir / "f")));
+        fd = file.Get();
+        ASSERT_TRUE(IsOpenDescriptor(fd));
+        UniqueFile moved(std::move(file));
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_EQ(moved.Get(), fd);
+    }
+    EXPECT_FALSE(IsOpenDescriptor(fd));
+
+    UniqueFile first(OpenForReading((dir / "f")));
+    const int firstFd = first.Get();
+    UniqueFile second(OpenForReading((dir / "f")));
+    first = std::move(second);  // the handle it held is closed
+    EXPECT_FALSE(IsOpenDescriptor(firstFd));
+    EXPECT_TRUE(IsOpenDescriptor(first.Get()));
+    first.Close();
+    first.Close();
+    EXPECT_FALSE(first.IsOpen());
+}
+
+// Lists every entry a scan yields, in the file system's order.
+std::vector<std::string> Scan(const std::string& pattern, unsigned attributes, int* firstResult = nullptr) {
+    std::vector<std::string> names;
+    FileScan scan;
+    int result = scan.First(pattern, attributes);
+    if (firstResult != nullptr) *firstResult = result;
+    while (result == 0) {
+        names.push_back(scan.Name());
+        result = scan.Next();
+    }
+    scan.Close();
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class FileScanTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"a.jad", "b.jad", ".c.jad", "C.JAD", "a.jar", "x.jadx"}) {
+            WriteFile((dir_ / name), "x");
+        }
+        std::filesystem::create_directory((dir_ / "d.jad"));
+        std::filesystem::create_symlink((dir_ / "a.jad"), (dir_ / "e.jad"));
+        std::filesystem::create_symlink((dir_ / "nowhere"), (dir_ / "f.jad"));
+        std::filesystem::create_directory_symlink((dir_ / "d.jad"), (dir_ / "g.jad"));
+    }
+    ScratchDir dir_;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(FileScanTest, ListsVisibleFilesOnly) {
+    EXPECT_EQ(Scan((dir_ / "*.jad"), 0), (Names{"a.jad", "b.jad", "e.jad"}));
+    EXPECT_EQ(Scan((dir_ / "?.jad"), 0), (Names{"a.jad", "b.jad", "e.jad"}));
+    EXPECT_EQ(Scan((dir_ / "a.jad"), 0), (Names{"a.jad"}));
+    EXPECT_EQ(Scan((dir_ / "*"), 0), (Names{"C.JAD", "a.jad", "a.jar", "b.jad", "e.jad", "x.jadx"}));
+}
+
+TEST_F(FileScanTest, PatternCaseIsSignificant) {
+    EXPECT_EQ(Scan((dir_ / "*.JAD"), 0), (Names{"C.JAD"}));
+    EXPECT_EQ(Scan((dir_ / "A.*"), 0), (Names{}));
+}
+
+TEST_F(FileScanTest, AttributesAdmitHiddenEntriesAndDirectories) {
+    EXPECT_EQ(Scan((dir_ / "*.jad"), kAttrHidden), (Names{".c.jad", "a.jad", "b.jad", "e.jad"}));
+    EXPECT_EQ(Scan((dir_ / "*.jad"), kAttrDirectory), (Names{"a.jad", "b.jad", "d.jad", "e.jad", "g.jad"}));
+    // "." and ".." are never entries, whatever is admitted.
+    const Names all = Scan((dir_ / "*"), kAttrHidden | kAttrDirectory);
+    EXPECT_EQ(std::count(all.begin(), all.end(), "."), 0);
+    EXPECT_EQ(std::count(all.begin(), all.end(), ".."), 0);
+    EXPECT_EQ(std::count(all.begin(), all.end(), ".c.jad"), 1);
+}
+
+TEST_F(FileScanTest, NoMatchGivesNonZeroAndNothingOpen) {
+    int result = 0;
+    EXPECT_EQ(Scan((dir_ / "*.txt"), 0, &result), Names{});
+    EXPECT_NE(result, 0);
+    EXPECT_EQ(Scan((dir_ / "no-such-dir/*.jad"), 0, &result), Names{});
+    EXPECT_NE(result, 0);
+    EXPECT_EQ(Scan((dir_ / "d.jad"), 0, &result), Names{});  // only a directory matches
+    EXPECT_NE(result, 0);
+
+    FileScan scan;
+    EXPECT_NE(scan.First((dir_ / "*.txt"), 0), 0);
+    EXPECT_NE(scan.Next(), 0);  // nothing left open to read from
+    scan.Close();
+    scan.Close();
+}
+
+TEST_F(FileScanTest, ScanCanBeRestarted) {
+    FileScan scan;
+    ASSERT_EQ(scan.First((dir_ / "a.jad"), 0), 0);
+    EXPECT_EQ(scan.Name(), "a.jad");
+    EXPECT_NE(scan.Next(), 0);
+    ASSERT_EQ(scan.First((dir_ / "b.jad"), 0), 0);  // a second First closes the first scan
+    EXPECT_EQ(scan.Name(), "b.jad");
+}
+
+}  // namespace
+}  // namespace pelko
