@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "support/TestFiles.h"
+#include "system/Directories.h"
+#include "system/posix/Posix.h"
 
 namespace pelko {
 namespace {
@@ -19,15 +21,15 @@ using test::ReadFile;
 using test::ScratchDir;
 using test::WriteFile;
 
-bool IsOpenDescriptor(int fd) {
-    return ::fcntl(fd, F_GETFD) != -1;
+bool IsOpenDescriptor(FileHandle handle) {
+    return ::fcntl(posix::Descriptor(handle), F_GETFD) != -1;
 }
 
 TEST(Files, SeekAndReadAtTheEndOfA1000ByteFile) {
     ScratchDir dir;
     const std::string path = (dir / "data.bin");
     WriteFile(path, std::string(1000, 'z'));
-    UniqueFile file(OpenForReading(path));
+    File file(OpenForReading(path));
     ASSERT_TRUE(file.IsOpen());
     char buffer[2000];
     EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromEnd), 1000);
@@ -59,7 +61,7 @@ TEST(Files, CreateCutsAnExistingFileAndOpensForReadAndWrite) {
     ScratchDir dir;
     const std::string path = (dir / "out.bin");
     WriteFile(path, "old contents");
-    UniqueFile file(CreateForWriting(path));
+    File file(CreateForWriting(path));
     ASSERT_TRUE(file.IsOpen());
     EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromEnd), 0);
     EXPECT_EQ(ReadFile(path), "");
@@ -84,23 +86,23 @@ TEST(Files, DeleteRemovesFilesOnly) {
     EXPECT_TRUE(std::filesystem::is_directory((dir / "sub")));
 }
 
-TEST(UniqueFile, ClosesOnEveryWayOut) {
+TEST(File, ClosesOnEveryWayOut) {
     ScratchDir dir;
     WriteFile((dir / "f"), "x");
-    int fd = kNoFile;
+    FileHandle fd = kNoFile;
     {
-        UniqueFile file(OpenForReading((dir / "f")));
+        File file(OpenForReading((dir / "f")));
         fd = file.Get();
         ASSERT_TRUE(IsOpenDescriptor(fd));
-        UniqueFile moved(std::move(file));
+        File moved(std::move(file));
         EXPECT_FALSE(file.IsOpen());
         EXPECT_EQ(moved.Get(), fd);
     }
     EXPECT_FALSE(IsOpenDescriptor(fd));
 
-    UniqueFile first(OpenForReading((dir / "f")));
-    const int firstFd = first.Get();
-    UniqueFile second(OpenForReading((dir / "f")));
+    File first(OpenForReading((dir / "f")));
+    const FileHandle firstFd = first.Get();
+    File second(OpenForReading((dir / "f")));
     first = std::move(second);  // the handle it held is closed
     EXPECT_FALSE(IsOpenDescriptor(firstFd));
     EXPECT_TRUE(IsOpenDescriptor(first.Get()));
