@@ -1,6 +1,7 @@
 #include "system/Files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 #include "support/TestFiles.h"
 #include "system/Directories.h"
+#include "system/FileStatus.h"
 #include "system/posix/Posix.h"
 
 namespace pelko {
@@ -109,6 +111,67 @@ TEST(File, ClosesOnEveryWayOut) {
     first.Close();
     first.Close();
     EXPECT_FALSE(first.IsOpen());
+}
+
+// A file a build puts into an archive keeps its bytes and, for the entry's
+// attributes, its permissions.
+TEST(CopyRegularFile, CopiesBytesAndPermissionsOverWhatWasThere) {
+    struct Case {
+        const char* what;
+        mode_t mode;
+        bool targetThere;
+    };
+    const Case cases[] = {
+        {"a private file to a new name", 0600, false},
+        {"an executable over an older copy", 0755, true},
+        {"a read-only file", 0444, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        const std::string bytes(70000, 'q');
+        WriteFile(dir / "from", bytes);
+        chmod((dir / "from").c_str(), c.mode);
+        if (c.targetThere) WriteFile(dir / "to", std::string(100000, 'z'));
+        ASSERT_TRUE(CopyRegularFile(dir / "from", dir / "to"));
+        EXPECT_TRUE(ReadFile(dir / "to") == bytes);
+        EXPECT_EQ(StatusOf(dir / "to")->unixMode & 07777, c.mode);
+    }
+}
+
+TEST(CopyRegularFile, RefusesWhatIsNoFileToCopy) {
+    ScratchDir dir;
+    WriteFile(dir / "file", "x");
+    std::filesystem::create_directory(dir / "dir");
+    struct Case {
+        const char* what;
+        std::string from;
+        std::string to;
+    };
+    const Case cases[] = {
+        {"a directory", dir / "dir", dir / "to"},
+        {"a missing file", dir / "missing", dir / "to"},
+        {"onto itself", dir / "file", dir / "file"},
+        {"onto a directory", dir / "file", dir / "dir"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome<void> copied = CopyRegularFile(c.from, c.to);
+        EXPECT_FALSE(copied);
+        EXPECT_EQ(ReadFile(dir / "file"), "x");
+    }
+    EXPECT_FALSE(test::Exists(dir / "to"));
+}
+
+TEST(MakeDirectory, AnExistingDirectoryIsNoFailureAFileIs) {
+    ScratchDir dir;
+    EXPECT_TRUE(MakeDirectory(dir / "new"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "new"));
+    EXPECT_TRUE(MakeDirectory(dir / "new"));
+    WriteFile(dir / "file", "x");
+    const Outcome<void> made = MakeDirectory(dir / "file");
+    ASSERT_FALSE(made);
+    EXPECT_EQ(made.Error().subject, dir / "file");
 }
 
 // Lists every entry a scan yields, in the file system's order.
