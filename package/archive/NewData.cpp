@@ -30,7 +30,9 @@ namespace {
 // archive too: gone when closed.
 File ScratchFile(const std::string& archivePath, const std::string& shownArchive) {
     Outcome<File> file = CreateScratchFile(archivePath);
-    if (!file) FailWithSystemError(kArchiveTempFile, ZIP_ER_TMPOPEN, file.Error(), "cannot write archive " + shownArchive);
+    if (!file) {
+        FailWithSystemError(kArchiveTempFile, ZIP_ER_TMPOPEN, file.Error(), "cannot write archive " + shownArchive);
+    }
     return std::move(*file);
 }
 
