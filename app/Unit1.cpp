@@ -19,7 +19,7 @@
 #include <utility>
 
 #include "options/OptionValues.h"
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 #include "pelko/Version.h"
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"

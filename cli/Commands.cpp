@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "package/checks/Inspect.h"
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 #include "pelko/Version.h"
 #include "cli/Arguments.h"
 #include "cli/MakeNotes.h"
 #include "cli/CheckCommand.h"
-#include "cli/OptionValues.h"
+#include "cli/OptionSettings.h"
 #include "cli/Texts.h"
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 #include "text/Errors.h"
 #include "text/Lines.h"
 #include "templates/Descriptor.h"

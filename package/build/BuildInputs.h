@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 
 namespace pelko {
 

@@ -14,7 +14,7 @@
 
 #include "package/archive/Archive.h"
 #include "package/kjx/Compose.h"
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 #include "text/Lines.h"

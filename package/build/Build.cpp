@@ -1,4 +1,4 @@
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 
 #include <sys/stat.h>
 
