@@ -2,10 +2,12 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <algorithm>
 #include <utility>
 
 #include "text/Cp932.h"
 #include "text/Errors.h"
+#include "text/Lines.h"
 
 namespace {
 
@@ -29,7 +31,7 @@ QString ShownText(std::string_view bytes, TextEncoding encoding) {
 // A CR, LF or NUL would end the descriptor line the text goes into and
 // begin another, so no edit of the window holds one.
 bool HasLineEnd(const QString& text) {
-    return text.contains(QChar(u'\r')) || text.contains(QChar(u'\n')) || text.contains(QChar(u'\0'));
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return pelko::IsLineEnd(c.unicode()); });
 }
 
 QValidator::State SingleLineValidator::validate(QString& input, int&) const {

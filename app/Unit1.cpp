@@ -558,7 +558,7 @@ void TForm1::ButtonMakeClick() {
     // those of the program directory do.
     const pelko::BuildRequest request = pelko::RequestFor(templatePath, std::move(settings), records_, output,
                                                           pelko::DirectoryOf(templatePath));
-    pelko::MakePackage(request, [this](const std::string& line) {
-        AppendLog(QString::fromStdString(line));
+    pelko::MakePackage(request, [this](const pelko::LogLine& line) {
+        AppendLog(QString::fromStdString(pelko::Formatted(line)));
     });
 }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "package/kjx/PackageNaming.h"
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
 #include "text/Lines.h"
@@ -35,14 +36,14 @@ std::optional<std::string> TextWithLineEnd(const BuildRequest& request) {
     for (int i = 0; i < request.options->Count(); ++i) {
         const OptionRecord& record = RecordOf(*request.options, i);
         // A short record is left to the build, which reports it as it always has.
-        if (record.Count() <= kRecordValue || TextEquals(record.Item(kRecordKey), "File")) continue;
+        if (record.Count() <= kRecordValue || IsFileOption(record.Item(kRecordKey))) continue;
         if (HasLineEnd(record.Item(kRecordValue))) return OptionName(record);
     }
     return std::nullopt;
 }
 
 bool OutputIsTemplateFile(const std::string& outputPath, const std::string& templatePath) {
-    return SameFile(outputPath, templatePath) || SameFile(outputPath, WithExtension(templatePath, ".jar"));
+    return SameFile(outputPath, templatePath) || SameFile(outputPath, TemplateArchivePath(templatePath));
 }
 
 }  // namespace pelko

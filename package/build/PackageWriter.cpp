@@ -3,10 +3,9 @@
 #include <cerrno>
 #include <utility>
 
-#include "package/archive/ArchiveVerification.h"
+#include "package/checks/HandsetChecks.h"
 #include "package/kjx/Compose.h"
 #include "package/kjx/Container.h"
-#include "package/checks/HandsetChecks.h"
 #include "package/kjx/KjxFormat.h"
 #include "text/Integer.h"
 #include "text/Lines.h"
@@ -14,7 +13,7 @@
 namespace pelko {
 
 PackageWriter::PackageWriter(std::string outputPath, PackageNaming naming, std::vector<std::string> manifest,
-                             std::function<void(const std::string&)> log)
+                             LogSink log)
     : outputPath_(std::move(outputPath)),
       naming_(std::move(naming)),
       manifest_(std::move(manifest)),
@@ -47,7 +46,7 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
         case ArchiveSession::Placement::FileFailed: break;
     }
     LogReason("ファイルに書き込めません", outputPath_, placed.error);
-    log_("[X]ファイル書き込み失敗(" + outputPath_ + ")");
+    log_(StopLine("ファイル書き込み失敗(" + outputPath_ + ")"));
     return false;
 }
 
@@ -56,10 +55,10 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
 // still written as composed; the log says what handsets will make of it.
 std::optional<std::string> PackageWriter::FinalDescriptor(StringList& lines, std::int64_t archiveSize) {
     PrependArchiveLines(lines, archiveSize, naming_.archiveFileName);
-    for (const HandsetProblem& problem : CheckDescriptor(lines.Texts(), manifest_)) log_(LogLine(problem));
+    for (const Problem& problem : CheckDescriptor(lines.Texts(), manifest_)) log_(LogLineOf(problem));
     std::string descriptor = JoinLines(lines);
     if (descriptor.size() > kMaxDescriptorLength) {
-        log_("[X]記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")");
+        log_(StopLine("記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")"));
         return std::nullopt;
     }
     return descriptor;
@@ -69,7 +68,7 @@ std::optional<AtomicOutput> PackageWriter::CreateOutput() {
     std::optional<AtomicOutput> output = AtomicOutput::Create(outputPath_);
     if (!output) {
         LogReason("ファイルを作成できません", outputPath_, errno);
-        log_("[X]ファイル作成失敗(" + outputPath_ + ")");
+        log_(StopLine("ファイル作成失敗(" + outputPath_ + ")"));
     }
     return output;
 }
@@ -78,7 +77,7 @@ std::optional<AtomicOutput> PackageWriter::CreateOutput() {
 bool PackageWriter::CommitPackage(AtomicOutput& output, bool written) {
     if (!written || !output.Commit()) {
         LogReason("ファイルに書き込めません", outputPath_, errno);
-        log_("[X]ファイル書き込み失敗(" + outputPath_ + ")");
+        log_(StopLine("ファイル書き込み失敗(" + outputPath_ + ")"));
         return false;
     }
     return true;
@@ -105,7 +104,7 @@ bool PackageWriter::WriteFromWorkArchive(StringList& lines, const std::string& p
     std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, kSeekFromEnd) : -1;
     if (size < 0) {
         LogReason("一時ファイルを開けません", path, errno);
-        log_("[X]一時ファイルオープン失敗(" + shownName + ")");
+        log_(StopLine("一時ファイルオープン失敗(" + shownName + ")"));
         return false;
     }
     std::optional<std::string> descriptor = FinalDescriptor(lines, size);

@@ -1,15 +1,20 @@
 // The package reader's entry points: the container first (KjxReader), then,
 // once the descriptor was found whole, its lines and the archive
-// (PackageChecks).
+// (PackageChecks), and on request the handset rules (HandsetChecks).
 #include "package/checks/Inspect.h"
 
 #include <sys/stat.h>
 
-#include "package/kjx/KjxReader.h"
+#include <algorithm>
+
+#include "package/archive/ArchiveContents.h"
+#include "package/checks/Attributes.h"
+#include "package/checks/HandsetChecks.h"
 #include "package/checks/PackageChecks.h"
-#include "text/Errors.h"
 #include "system/Files.h"
+#include "text/Errors.h"
 #include "text/Integer.h"
+#include "text/Lines.h"
 
 namespace pelko {
 namespace {
@@ -29,13 +34,34 @@ bool ReadWholeFile(const UniqueFile& file, std::string& bytes) {
     }
 }
 
+InspectReport Refused(std::uint64_t fileSize, std::string message) {
+    InspectReport refused;
+    refused.fileSize = fileSize;
+    refused.problems.push_back({ProblemRule::PackageLayout, ProblemPlace::Package, 0, {}, std::move(message)});
+    return refused;
+}
+
+// A missing line the package reader already reports as missing.
+bool RequiredByInspection(const Problem& problem) {
+    return problem.rule == ProblemRule::RequiredAttribute && problem.line == 0 &&
+           std::any_of(std::begin(kRequiredAttributes), std::end(kRequiredAttributes),
+                       [&problem](const RequiredAttribute& required) {
+                           return required.readByInspection && required.name == problem.key;
+                       });
+}
+
 }  // namespace
 
 InspectReport InspectPackage(std::string_view bytes) {
     InspectReport report;
-    if (!ReadKjxContainer(bytes, report)) return report;
-    CheckDescriptor(*report.descriptor, report);
-    CheckArchive(bytes.substr(*report.archiveOffset), report);
+    std::vector<std::string> faults;
+    const bool whole = ReadKjxContainer(bytes, report, faults);
+    for (std::string& fault : faults) {
+        report.problems.push_back({ProblemRule::PackageLayout, ProblemPlace::Package, 0, {}, std::move(fault)});
+    }
+    if (!whole) return report;
+    CheckPackageDescriptor(*report.descriptor, report);
+    CheckPackageArchive(bytes.substr(*report.archiveOffset), report);
     return report;
 }
 
@@ -43,21 +69,29 @@ InspectReport InspectPackageFile(const std::string& path) {
     UniqueFile file(OpenForReading(path));
     struct stat status {};
     if (!file.IsOpen() || fstat(file.Get(), &status) != 0) throw OpenError(path);
-    InspectReport refused;
-    if (!S_ISREG(status.st_mode)) {
-        refused.problems.push_back("this is not a regular file, so it is no package");
-        return refused;
-    }
+    if (!S_ISREG(status.st_mode)) return Refused(0, "this is not a regular file, so it is no package");
     if (static_cast<std::uint64_t>(status.st_size) > kLargestPackage) {
-        refused.fileSize = static_cast<std::uint64_t>(status.st_size);
-        refused.problems.push_back("the file is larger than " +
-                                   FormatInteger(static_cast<std::int64_t>(kLargestPackage)) +
-                                   " bytes, far beyond any package; it is not read");
-        return refused;
+        return Refused(static_cast<std::uint64_t>(status.st_size),
+                       "the file is larger than " + FormatInteger(static_cast<std::int64_t>(kLargestPackage)) +
+                           " bytes, far beyond any package; it is not read");
     }
     std::string bytes;
     if (!ReadWholeFile(file, bytes)) throw OpenError(path);
     return InspectPackage(bytes);
+}
+
+void AddHandsetProblems(const std::string& packagePath, InspectReport& report) {
+    if (!report.descriptor || !report.archiveOffset || !report.archiveIsZip) return;
+    const ArchiveContents archive = ReadArchiveContents(packagePath, *report.archiveOffset, report.archiveSize);
+    StringList descriptor;
+    SplitLines(descriptor, *report.descriptor);
+    const std::vector<std::string> manifest = archive.manifest.value_or(std::vector<std::string>{});
+    if (archive.manifest) {
+        for (Problem& problem : CheckManifest(manifest)) report.problems.push_back(std::move(problem));
+    }
+    for (Problem& problem : CheckDescriptor(descriptor.Texts(), manifest)) {
+        if (!RequiredByInspection(problem)) report.problems.push_back(std::move(problem));
+    }
 }
 
 }  // namespace pelko

@@ -28,7 +28,7 @@ StringList OneOption(OptionRecord record) {
 
 std::vector<std::string> Build(const BuildRequest& request) {
     std::vector<std::string> lines;
-    MakePackage(request, [&](const std::string& line) { lines.push_back(line); });
+    MakePackage(request, [&](const LogLine& line) { lines.push_back(Formatted(line)); });
     return lines;
 }
 

@@ -90,10 +90,10 @@ protected:
         request.settings = std::move(settings);
         request.options = &options;
         request.outputPath = outputPath;
-        request.programDirectory = program.Path();
+        request.templateDirectory = program.Path();
         request.workParent = work.Path();
         std::vector<std::string> lines;
-        bool ok = MakePackage(request, [&](const std::string& line) { lines.push_back(line); });
+        bool ok = MakePackage(request, [&](const LogLine& line) { lines.push_back(Formatted(line)); });
         if (finished) *finished = ok;
         return lines;
     }
