@@ -126,9 +126,14 @@ EntryData ReadOnlyArchive::ReadData(std::uint64_t index, std::uint64_t limit, bo
         data.count += static_cast<std::uint64_t>(got);
         if (keep) data.bytes.append(block.data(), static_cast<std::size_t>(got));
     }
-    // As much as asked for was read; the entry may end exactly there.
+    // As much as asked for was read; the entry may end exactly there, and
+    // only the read that finds its end checks its CRC.
     char probe = 0;
     const zip_int64_t more = zip_fread(entry.get(), &probe, 1);
+    if (more < 0) {
+        data.outcome = EntryData::Outcome::Damaged;
+        data.failure = zip_error_strerror(zip_file_get_error(entry.get()));
+    }
     data.complete = more == 0 && data.count <= limit;
     return data;
 }

@@ -93,9 +93,24 @@ protected:
         request.templateDirectory = program.Path();
         request.workParent = work.Path();
         std::vector<std::string> lines;
-        bool ok = MakePackage(request, [&](const LogLine& line) { lines.push_back(Formatted(line)); });
+        std::vector<Severity> severities;
+        bool ok = MakePackage(request, [&](const LogLine& line) {
+            lines.push_back(Formatted(line));
+            severities.push_back(line.severity);
+        });
         if (finished) *finished = ok;
+        ExpectOneEnding(severities, ok);
         return lines;
+    }
+
+    // A build ends with one success line or one stop line, and only when it
+    // made its package does it end with success.
+    static void ExpectOneEnding(const std::vector<Severity>& severities, bool made) {
+        ASSERT_FALSE(severities.empty()) << "a build that returns has said how it ended";
+        for (std::size_t i = 0; i + 1 < severities.size(); ++i) {
+            EXPECT_EQ(severities[i], Severity::Problem) << "line " << i + 1 << " ends the build too early";
+        }
+        EXPECT_EQ(severities.back(), made ? Severity::Success : Severity::Stop);
     }
 
     void ExpectNoWorkLeft() {
