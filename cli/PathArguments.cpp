@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
-#include "package/build/Build.h"
+#include "package/build/BuildRequest.h"
 #include "templates/Catalogue.h"
 #include "text/Paths.h"
 #include "text/Text.h"

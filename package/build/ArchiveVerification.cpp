@@ -9,8 +9,12 @@ std::string Quoted(std::string_view shownName, const std::string& detail) {
     return "(" + std::string(shownName) + (detail.empty() ? "" : ": " + detail) + ")";
 }
 
+LogLine VerificationLine(std::string_view sentence, std::string_view shownName, const std::string& detail) {
+    return ProblemLine(std::string(sentence) + Quoted(shownName, detail));
+}
+
 bool Opened(const ReadOnlyArchive& archive, std::string_view shownName, std::vector<LogLine>& problems) {
-    if (!archive.IsOpen()) problems.push_back(ProblemLine("ZIPとして開けません" + Quoted(shownName, archive.OpenFailure())));
+    if (!archive.IsOpen()) problems.push_back(VerificationLine("ZIPとして開けません", shownName, archive.OpenFailure()));
     return archive.IsOpen();
 }
 
@@ -19,9 +23,9 @@ void CheckManifestData(const ReadOnlyArchive& archive, std::uint64_t index, cons
                        std::string_view shownName, std::string_view manifest, std::vector<LogLine>& problems) {
     const EntryData data = ReadManifestEntry(archive, index);
     if (data.outcome != EntryData::Outcome::Read) {
-        problems.push_back(ProblemLine("エントリを読めません" + Quoted(name, data.failure)));
+        problems.push_back(VerificationLine("エントリを読めません", name, data.failure));
     } else if (!data.complete || data.bytes != manifest) {
-        problems.push_back(ProblemLine("Manifestが作成したものと違います" + Quoted(shownName, std::string(kManifestEntry))));
+        problems.push_back(VerificationLine("Manifestが作成したものと違います", shownName, std::string(kManifestEntry)));
     }
 }
 
@@ -37,14 +41,14 @@ std::vector<LogLine> EntryProblems(const ReadOnlyArchive& archive, std::string_v
         const EntryRecord record = archive.Record(index);
         const std::string name = record.entry ? record.entry->name : "#" + std::to_string(index);
         const std::string& unusable = record.entry ? record.unusable : record.failure;
-        if (!unusable.empty()) problems.push_back(ProblemLine("エントリを読めません" + Quoted(name, unusable)));
+        if (!unusable.empty()) problems.push_back(VerificationLine("エントリを読めません", name, unusable));
         if (name == kManifestEntry && !manifestFound) {
             manifestFound = true;
             CheckManifestData(archive, index, name, shownName, manifest, problems);
         }
     }
     if (!manifestFound) {
-        problems.push_back(ProblemLine("Manifestがありません" + Quoted(shownName, std::string(kManifestEntry))));
+        problems.push_back(VerificationLine("Manifestがありません", shownName, std::string(kManifestEntry)));
     }
     return problems;
 }
@@ -56,7 +60,7 @@ std::vector<LogLine> TemplateArchiveProblems(const std::string& path, std::strin
     // libzip takes an empty file for an empty archive; a template has classes.
     const ReadOnlyArchive archive = ReadOnlyArchive::OpenFile(path);
     if (Opened(archive, shownName, problems) && archive.EntryCount() == 0) {
-        problems.push_back(ProblemLine("テンプレートのアーカイブが空です" + Quoted(shownName, "")));
+        problems.push_back(VerificationLine("テンプレートのアーカイブが空です", shownName, ""));
     }
     return problems;
 }

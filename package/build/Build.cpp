@@ -192,7 +192,8 @@ bool Build::FindTemplateArchive() {
         if (errno != 0) {
             LogReason("テンプレートのアーカイブを読めません", names_.templateArchive, errno);
         } else {
-            log_(ProblemLine("テンプレートのアーカイブを読めません(" + names_.templateArchive + ": not a regular file)"));
+            log_(ProblemLine("テンプレートのアーカイブを読めません(" + names_.templateArchive +
+                             ": not a regular file)"));
         }
         log_(StopLine("一時ファイル作成失敗(" + names_.temporaryArchive + ")"));
         return false;
@@ -290,25 +291,8 @@ void Build::LogProblems(const Problems& problems) const {
 
 }  // namespace
 
-BuildRequest RequestFor(const std::string& templatePath, AppSettings settings, const StringList& options,
-                        const std::string& outputPath, const std::string& templateDirectory) {
-    BuildRequest request;
-    request.templatePath = templatePath;
-    request.settings = std::move(settings);
-    request.options = &options;
-    request.outputPath = outputPath;
-    request.templateDirectory = templateDirectory;
-    return request;
-}
-
 bool MakePackage(const BuildRequest& request, const LogSink& log) {
     return Build(request, log).Run();
-}
-
-std::string OutputPathFor(std::string_view chosen) {
-    std::string path(chosen);
-    if (!TextEquals(LowerText(ExtensionOf(path)), ".kjx")) path += ".kjx";
-    return path;
 }
 
 }  // namespace pelko

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "package/build/Build.h"
+#include "package/build/BuildRequest.h"
 
 namespace pelko {
 

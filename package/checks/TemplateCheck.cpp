@@ -100,13 +100,16 @@ private:
                 // The window fails on the label (index 1), or for a file
                 // option on the entry name it copies as the value (index 2).
                 const bool noEntry = IsFileOption(fate.key) && FieldCount(fate.text) == 1;
-                ReportOption(fate.line, noEntry ? "Fileの項目にエントリ名がない" : "項目のラベルがない", fate.text);
+                const char* sentence = noEntry ? "Fileの項目にエントリ名がない" : "項目のラベルがない";
+                ReportOption(fate.line, sentence, fate.text);
                 continue;
             }
             if (!fate.makesOption) continue;
             optionLines_.push_back(fate.line);
             const LoadedTemplate alone = ParseTemplate(StringList{fate.text});
-            if (RecordOf(alone.options, 0).Count() < 4) ReportOption(fate.line, "項目の型か既定値がない", fate.text);
+            if (RecordOf(alone.options, 0).Count() < 4) {
+                ReportOption(fate.line, "項目の型か既定値がない", fate.text);
+            }
         }
     }
 

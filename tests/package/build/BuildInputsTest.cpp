@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "package/build/Build.h"
 #include "support/TestFiles.h"
 #include "templates/Descriptor.h"
 
