@@ -78,6 +78,10 @@ std::uint64_t ReadOnlyArchive::EntryCount() const {
 
 EntryRecord ReadOnlyArchive::Record(std::uint64_t index) const {
     EntryRecord record;
+    if (!IsOpen()) {
+        record.failure = openFailure_;
+        return record;
+    }
     zip_t* archive = zip_->archive.get();
     zip_stat_t stat;
     zip_stat_init(&stat);
@@ -105,7 +109,12 @@ std::optional<std::uint64_t> ReadOnlyArchive::Find(std::string_view name) const 
 
 EntryData ReadOnlyArchive::ReadData(std::uint64_t index, std::uint64_t limit, bool keep) const {
     EntryData data;
-    ZipEntryPtr entry(zip_fopen_index(zip_->archive.get(), index, 0));
+    ZipEntryPtr entry(IsOpen() ? zip_fopen_index(zip_->archive.get(), index, 0) : nullptr);
+    if (!IsOpen()) {
+        data.outcome = EntryData::Outcome::NotOpened;
+        data.failure = openFailure_;
+        return data;
+    }
     if (!entry) {
         data.outcome = EntryData::Outcome::NotOpened;
         data.failure = ArchiveFailure(zip_->archive.get());

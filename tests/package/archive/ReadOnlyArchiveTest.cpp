@@ -97,6 +97,8 @@ TEST_F(ReadOnlyArchiveTest, WhatIsNoArchiveSaysWhy) {
         EXPECT_NE(c.archive.OpenFailure().find(c.failure), std::string::npos) << c.name << ": " << c.archive.OpenFailure();
         EXPECT_EQ(c.archive.EntryCount(), 0u) << c.name;
         EXPECT_EQ(c.archive.Find(kManifestEntry), std::nullopt) << c.name;
+        EXPECT_FALSE(c.archive.Record(0).entry) << c.name;
+        EXPECT_EQ(c.archive.ReadData(0, 1, true).outcome, EntryData::Outcome::NotOpened) << c.name;
     }
 }
 
