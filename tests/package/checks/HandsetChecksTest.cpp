@@ -5,7 +5,7 @@
 
 #include <sys/stat.h>
 
-#include <chrono>
+#include <ctime>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -215,11 +215,13 @@ TEST(HandsetChecks, ADescriptorAsLongAsAPackageHoldsIsCheckedQuickly) {
     // 16383 lines of "k:v" fill the 65535 bytes a package's descriptor can have.
     Lines descriptor = Descriptor({});
     for (int i = 0; i < 16383; ++i) descriptor.push_back("k" + std::to_string(i % 2) + ": v" + std::to_string(i));
-    const auto start = std::chrono::steady_clock::now();
+    // The processor time it takes, not the time on the clock: the test
+    // machine is shared, and a busy one must not fail a quick check.
+    const std::clock_t start = std::clock();
     const Problems problems = CheckDescriptor(descriptor, Manifest({}));
-    const auto took = std::chrono::steady_clock::now() - start;
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     EXPECT_EQ(problems.size(), 16381u) << "every line after the first two differs";
-    EXPECT_LT(took, std::chrono::seconds(1));
+    EXPECT_LT(seconds, 1.0);
 }
 
 // Every manifest the rules call sound, java.util.jar.Manifest reads without
