@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "options/OptionValues.h"
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 #include "pelko/Version.h"
 #include "system/Files.h"
 #include "templates/Catalogue.h"
@@ -283,5 +283,5 @@ void TForm1::ButtonMakeClick() {
     // those of the program directory do.
     const pelko::BuildRequest request = pelko::RequestFor(*templatePath, std::move(settings), records_,
                                                           output, pelko::DirectoryOf(*templatePath));
-    pelko::MakePackage(request, [this](const std::string& line) { Log.Append(line); });
+    pelko::MakePackage(request, [this](const pelko::LogLine& line) { Log.Append(pelko::Formatted(line)); });
 }

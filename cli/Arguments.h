@@ -1,13 +1,16 @@
 #pragma once
-// The command line of pelko-cli, read into one request per command. Texts
-// stay as typed (UTF-8); converting and checking them is the commands' job.
+// Reading a command's words: options ("-o", "--title", "--title=TEXT") and
+// operands, and the two ways a command line can be wrong. Texts stay as
+// typed (UTF-8); converting and checking them is the commands' job.
+#include <cstddef>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace pelko::cli {
+
+using Words = std::vector<std::string>;
 
 // A command line that does not follow the usage; the help points the way.
 class UsageError : public std::runtime_error {
@@ -21,37 +24,43 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct HelpRequest {};
-struct VersionRequest {};
+// Walks a command's words. After "--" every word is an operand, so a file
+// named "-x.jad" can still be given.
+class Scanner {
+public:
+    explicit Scanner(const Words& words) : words_(words) {}
 
-struct MakeRequest {
-    std::string templatePath;
-    std::string outputPath;
-    std::optional<std::string> title;
-    std::optional<std::string> author;
-    std::optional<bool> copyright;      // unset: as the template says
-    std::vector<std::string> settings;  // each "NAME=VALUE", in command-line order
-    bool strict = false;                // any "[!]" line fails the command
+    // Moves to the next word; false after the last one.
+    bool Advance();
+    bool IsOption() const { return isOption_; }
+    // The option without an attached "=VALUE", or the operand.
+    const std::string& Word() const { return word_; }
+    // The option's value: attached after "=", or else the next word, whatever
+    // it looks like (so that a title may begin with "-").
+    std::string TakeValue();
+    // UsageError when a value was attached to an option that takes none.
+    void RefuseValue() const;
+
+private:
+    const Words& words_;
+    std::size_t next_ = 0;
+    std::string word_;
+    std::optional<std::string> attached_;
+    bool isOption_ = false;
+    bool operandsOnly_ = false;
 };
 
-struct OptionsRequest {
-    std::string templatePath;
-};
+// "-h" or "--help".
+bool IsHelp(const std::string& word);
 
-struct InspectRequest {
-    std::string packagePath;
-};
+// The one operand of command; UsageError naming what is missing or extra.
+std::string OneOperand(const Words& operands, const std::string& command, const std::string& what);
 
-struct TemplatesRequest {};
+// The words of a command that takes one path (what it is, for the messages)
+// and no option besides --help: the path, or nullopt for help.
+std::optional<std::string> ParseOnePath(const Words& words, const std::string& command, const std::string& what);
 
-struct CheckRequest {
-    std::string templatePath;
-};
-
-using Request = std::variant<HelpRequest, VersionRequest, MakeRequest, OptionsRequest, InspectRequest,
-                             TemplatesRequest, CheckRequest>;
-
-// args without the program name. UsageError when they do not fit the usage.
-Request ParseArguments(const std::vector<std::string>& args);
+// The words of a command that takes nothing: false for help.
+bool ParseNothing(const Words& words, const std::string& command);
 
 }  // namespace pelko::cli

@@ -1,21 +1,19 @@
 #pragma once
-// The commands of pelko-cli over the core: make, options and inspect.
+// pelko-cli's entry: a command line looked up in the table of commands and
+// run, every error turned into its message and exit status.
 #include <iosfwd>
 #include <string>
 #include <vector>
 
-namespace pelko::cli {
+#include "cli/Command.h"
 
-enum ExitCode : int {
-    kExitOk = 0,
-    kExitFailed = 1,  // the build or the inspection failed, or a file could not be read
-    kExitUsage = 2,   // the command line was wrong; nothing was built
-};
+namespace pelko::cli {
 
 // Runs one command line (args without the program name); normal output goes
 // to out, messages to err. Returns the exit code.
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// The text of --help, assembled from the table.
 std::string HelpText();
 
 }  // namespace pelko::cli

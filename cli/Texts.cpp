@@ -6,6 +6,7 @@
 #include "cli/Arguments.h"
 #include "text/Cp932.h"
 #include "text/Lines.h"
+#include "text/Text.h"
 #include "text/Utf8.h"
 
 namespace pelko::cli {
@@ -75,9 +76,7 @@ std::string ShownBytes(std::string_view raw) {
         if (value >= 0x20 && value < 0x7F) {
             shown += byte;
         } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", value);
-            shown += escaped;
+            shown += HexEscaped(value);
         }
     }
     return shown;

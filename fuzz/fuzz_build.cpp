@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 #include "text/Errors.h"
 #include "text/Lines.h"
 #include "templates/Descriptor.h"
@@ -120,7 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> lines;
     bool made = false;
     try {
-        made = pelko::MakePackage(request, [&lines](const std::string& line) { lines.push_back(line); });
+        made = pelko::MakePackage(request,
+                                  [&lines](const pelko::LogLine& line) { lines.push_back(pelko::Formatted(line)); });
     } catch (const pelko::Error&) {
         made = false;  // raised by a primitive: the build is over all the same
     }

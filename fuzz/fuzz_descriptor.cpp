@@ -11,6 +11,7 @@
 
 #include "package/kjx/Compose.h"
 #include "options/Editors.h"
+#include "options/OptionValues.h"
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"
 #include "text/Color.h"

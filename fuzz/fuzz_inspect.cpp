@@ -9,6 +9,7 @@
 
 #include "package/checks/Inspect.h"
 #include "text/Cp932.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -42,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (report.Sound()) Require(report.descriptor.has_value() && report.archiveIsZip);
     // Problems are shown on a terminal as they are.
-    for (const std::string& problem : report.problems) Require(!problem.empty() && pelko::IsUtf8(problem));
+    for (const pelko::Problem& problem : report.problems) {
+        const std::string shown = pelko::InspectText(problem);
+        Require(!problem.message.empty() && pelko::IsUtf8(shown));
+    }
     return 0;
 }

@@ -27,10 +27,6 @@ std::string CanonicalIntegerText(std::string_view text) {
     return value ? FormatInteger(*value) : std::string();
 }
 
-std::uint32_t SwapColorOrder(std::uint32_t value) {
-    return ((value & 0xFFu) << 16) | (value & 0xFF00u) | ((value >> 16) & 0xFFu);
-}
-
 FileFilter FileFilterFor(std::string_view typeField) {
     // The type field is an entry name written by the template's author; its
     // extension (dot included) picks the files the open dialog offers.

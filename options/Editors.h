@@ -1,7 +1,7 @@
 #pragma once
 // The rules of the option editors that do not depend on any toolkit: which
-// editor an option gets, how integer and colour texts are kept canonical,
-// the colour byte order and the file filter.
+// editor an option gets, how integer texts are kept canonical and the file
+// filter.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,8 +21,6 @@ EditorKind EditorFor(const OptionRecord& record);
 bool IsIntegerType(std::string_view type);
 // FormatInteger of ParseInteger, or the empty text when the text is no integer.
 std::string CanonicalIntegerText(std::string_view text);
-// 0xRRGGBB <-> 0x00BBGGRR; the same swap serves both ways.
-std::uint32_t SwapColorOrder(std::uint32_t value);
 
 // The open dialog's filter for a file option, in UTF-8: "*" + ext + "ファイル"
 // as the description and "*" + ext as the pattern, ext with its dot.

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "text/Text.h"
+
 namespace pelko {
 
 std::string_view YesNoText(bool yes) { return yes ? kYesText : kNoText; }
@@ -11,10 +13,7 @@ bool IsYesText(std::string_view value) { return value == kYesText; }
 std::optional<bool> YesNoWord(std::string_view word) {
     // Only ASCII letters are lowered: the words are English, and a typed
     // argument is UTF-8, which the CP932 lowering must not be given.
-    std::string lowered(word);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    const std::string lowered = AsciiLower(word);
     for (const std::string_view yes : {kYesText, std::string_view("yes"), std::string_view("true"),
                                        std::string_view("on")}) {
         if (lowered == yes) return true;
@@ -39,6 +38,13 @@ ColorChannels ChannelsOfDialogOrder(std::uint32_t dialogOrder) {
 std::uint32_t DialogOrderOf(ColorChannels channels) {
     const auto channel = [](int value) { return static_cast<std::uint32_t>(value) & 0xFFu; };
     return channel(channels.red) | channel(channels.green) << 8 | channel(channels.blue) << 16;
+}
+
+std::uint32_t SwapColorOrder(std::uint32_t value) {
+    // Read as the dialogs' order, the value's lowest byte is red: written
+    // back with red highest, it is the other order.
+    const ColorChannels channels = ChannelsOfDialogOrder(value);
+    return DialogOrderOf({channels.blue, channels.green, channels.red});
 }
 
 }  // namespace pelko

@@ -31,8 +31,11 @@ struct ColorChannels {
     int green = 0;
     int blue = 0;
 };
-// The dialogs' order keeps red in the lowest byte.
+// The dialogs' order keeps red in the lowest byte (0x00BBGGRR); a colour
+// option's value keeps it in the third (0xRRGGBB). The top byte is no channel.
 ColorChannels ChannelsOfDialogOrder(std::uint32_t dialogOrder);
 std::uint32_t DialogOrderOf(ColorChannels channels);
+// 0xRRGGBB <-> 0x00BBGGRR; the same swap serves both ways.
+std::uint32_t SwapColorOrder(std::uint32_t value);
 
 }  // namespace pelko

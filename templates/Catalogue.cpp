@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "templates/Descriptor.h"
 #include "text/Cp932.h"
 #include "system/Directories.h"
 #include "system/FileStatus.h"
@@ -13,19 +14,18 @@
 namespace pelko {
 namespace {
 
-constexpr std::string_view kDisplayNamePrefix = "Pelko-Name: ";
+// After the template line prefix: the line that gives the display name.
+constexpr std::string_view kDisplayNameField = "Name: ";
 constexpr std::string_view kUserTemplateSubdirectory = "/pelko/templates/";
-
-unsigned char FoldAscii(unsigned char byte) {
-    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
-}
 
 bool BytesBefore(std::string_view a, std::string_view b, bool foldCase) {
     return std::lexicographical_compare(
         a.begin(), a.end(), b.begin(), b.end(), [foldCase](char x, char y) {
-            auto ux = static_cast<unsigned char>(x);
-            auto uy = static_cast<unsigned char>(y);
-            return foldCase ? FoldAscii(ux) < FoldAscii(uy) : ux < uy;
+            if (foldCase) {
+                x = AsciiLower(x);
+                y = AsciiLower(y);
+            }
+            return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
         });
 }
 
@@ -57,8 +57,9 @@ std::string DisplayNameOf(const StringList& lines, const std::string& fileName) 
     std::string name;
     for (int i = 0; i < lines.Count(); ++i) {
         const std::string& line = lines.Item(i);
-        if (StartsWith(line, kDisplayNamePrefix)) {
-            name = line.substr(kDisplayNamePrefix.size());
+        const std::size_t field = kTemplateLinePrefix.size();
+        if (StartsWith(line, kTemplateLinePrefix) && StartsWith(line.substr(field), kDisplayNameField)) {
+            name = line.substr(field + kDisplayNameField.size());
             break;
         }
     }

@@ -10,21 +10,20 @@
 namespace pelko {
 namespace {
 
-constexpr std::string_view kOptionPrefix = "Pelko-";
 constexpr std::string_view kNamePrefix = "MIDlet-Name: ";
 constexpr std::string_view kCopyrightLine = "MIDlet-X-Copyright: ON";
 
 // Builds the record of one option line: the key, then the split field list.
 // A "File" option without a default path takes its entry name as the value.
 // Returns null for the key "Name", which names the template instead.
-std::unique_ptr<OptionRecord> RecordFromOptionLine(const std::string& line, long colon) {
-    std::string key = SubText(line, 7, colon - 7);
+std::unique_ptr<OptionRecord> RecordFromOptionLine(const std::string& line, std::string key) {
+    const long colon = PositionOf(line, ":");
     auto record = std::make_unique<OptionRecord>();
     // The byte after the colon is a separator, whatever it holds.
     SplitCommaList(*record, SubText(line, colon + 2, static_cast<long>(line.size())));
     record->Insert(0, key);
     if (TextEquals(key, "Name")) return nullptr;
-    if (TextEquals(key, "File") && record->Count() < 4) {
+    if (IsFileOption(key) && record->Count() < 4) {
         record->Add(record->Item(kRecordType));
     }
     return record;
@@ -32,10 +31,10 @@ std::unique_ptr<OptionRecord> RecordFromOptionLine(const std::string& line, long
 
 // Applies one descriptor line; errors of an option line propagate.
 void ApplyLine(const std::string& line, LoadedTemplate& loaded) {
-    if (StartsWith(line, kOptionPrefix)) {
-        long colon = PositionOf(line, ":");
-        if (colon == 0) return;
-        auto record = RecordFromOptionLine(line, colon);
+    if (StartsWith(line, kTemplateLinePrefix)) {
+        std::optional<std::string> key = TemplateLineKey(line);
+        if (!key) return;
+        auto record = RecordFromOptionLine(line, std::move(*key));
         if (!record) return;
         std::string label = record->Item(kRecordLabel);
         loaded.options.Add(std::move(label), std::move(record));
@@ -48,6 +47,16 @@ void ApplyLine(const std::string& line, LoadedTemplate& loaded) {
 }
 
 }  // namespace
+
+std::optional<std::string> TemplateLineKey(std::string_view line) {
+    if (!StartsWith(line, kTemplateLinePrefix)) return std::nullopt;
+    const long colon = PositionOf(line, ":");
+    if (colon == 0) return std::nullopt;
+    const long keyStart = static_cast<long>(kTemplateLinePrefix.size()) + 1;
+    return SubText(line, keyStart, colon - keyStart);
+}
+
+bool IsFileOption(std::string_view key) { return TextEquals(key, "File"); }
 
 LoadedTemplate ParseTemplate(const StringList& lines) {
     LoadedTemplate loaded;

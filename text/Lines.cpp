@@ -11,11 +11,11 @@ constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr char kNUL = '\0';
 
-bool EndsLine(char byte) {
-    return byte == kCR || byte == kLF || byte == kNUL;
-}
+bool EndsLine(char byte) { return IsLineEnd(static_cast<unsigned char>(byte)); }
 
 }  // namespace
+
+bool IsLineEnd(char32_t character) { return character == kCR || character == kLF || character == kNUL; }
 
 bool HasLineEnd(std::string_view text) {
     for (const char byte : text) {

@@ -7,8 +7,10 @@
 
 namespace pelko {
 
-// True when the text holds a CR, LF or NUL: put into a line, it would end
-// that line and begin another.
+// CR, LF and NUL: put into a line, each would end that line and begin
+// another. For characters of any text, bytes of CP932 and UTF-8 included.
+bool IsLineEnd(char32_t character);
+// True when the text holds a byte that IsLineEnd.
 bool HasLineEnd(std::string_view text);
 // Replaces the items by the lines of bytes (a NUL ends the text).
 void SplitLines(StringList& list, std::string_view bytes);

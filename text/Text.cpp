@@ -58,12 +58,25 @@ std::string LowerText(std::string_view text) {
             i += 2;
             continue;
         }
-        if (byte >= 'A' && byte <= 'Z') {
-            result[i] = static_cast<char>(byte - 'A' + 'a');
-        }
+        result[i] = AsciiLower(result[i]);
         ++i;
     }
     return result;
+}
+
+char AsciiLower(char byte) {
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : byte;
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lowered(text);
+    for (char& byte : lowered) byte = AsciiLower(byte);
+    return lowered;
+}
+
+std::string HexEscaped(unsigned char byte) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 0x0F]};
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {

@@ -15,6 +15,12 @@ std::string SubText(std::string_view text, long index, long count);
 long PositionOf(std::string_view text, std::string_view sought);
 // A-Z and the full-width Latin capitals lowered; trail bytes never touched.
 std::string LowerText(std::string_view text);
+// A-Z lowered, every other byte as it is: for ASCII words (attribute
+// names, typed English words, file names compared without case).
+char AsciiLower(char byte);
+std::string AsciiLower(std::string_view text);
+// "\xNN", upper-case hex: how a byte that would steer a terminal is shown.
+std::string HexEscaped(unsigned char byte);
 // True when text starts with prefix (byte-wise, as SubText + TextEquals would decide).
 bool StartsWith(std::string_view text, std::string_view prefix);
 

@@ -1,13 +1,16 @@
 #include "app/qt/Validators.h"
 
+#include <algorithm>
+
 #include "text/Cp932.h"
+#include "text/Lines.h"
 
 namespace {
 
 // A CR, LF or NUL would end the descriptor line the text goes into and
 // begin another, so no edit of the window holds one.
 bool HasLineEnd(const QString& text) {
-    return text.contains(QChar(u'\r')) || text.contains(QChar(u'\n')) || text.contains(QChar(u'\0'));
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return pelko::IsLineEnd(c.unicode()); });
 }
 
 QString WithoutReplacements(QString text) {

@@ -12,7 +12,7 @@ Operation OperationOf(std::string_view switches) {
     if (switches == "-qd") return Operation::Delete;
     if (switches == "-Xqju9") return Operation::StoreAtRoot;
     throw ArchiveFailure(kArchiveBadCommand,
-                         "unsupported switches " + Shown(switches) + ": expected -Xqu9, -qd or -Xqju9");
+                         "unsupported switches " + QuotedName(switches) + ": expected -Xqu9, -qd or -Xqju9");
 }
 
 // Takes a double-quoted name from the front of rest. Names carry no escapes,

@@ -1,20 +1,16 @@
 #pragma once
-// What a ZIP archive offers to the handset checks and the template checker:
-// its entry names and its manifest, read through libzip without changing
-// anything and without inflating more than a manifest's worth.
+// What a ZIP archive offers to the handset checks and the template check:
+// its entry names and its manifest, read without changing anything and
+// without inflating more than a manifest's worth.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "package/archive/ReadOnlyArchive.h"
+
 namespace pelko {
 
-// A manifest entry larger than this is not read back (a handset's manifest
-// is a few hundred bytes; an archive must not make us inflate without end).
-inline constexpr std::uint64_t kManifestReadLimit = 1024 * 1024;
-
-// What a ZIP archive offers to the checks, read through libzip without
-// changing anything.
 struct ArchiveContents {
     std::optional<std::string> error;  // set when the archive cannot be read as ZIP
     std::vector<std::string> entryNames;

@@ -16,7 +16,7 @@ ArchiveFailure Malformed(std::string_view detail) {
 
 // Host names already are UTF-8; entry names from a descriptor are CP932,
 // which is converted.
-std::string Shown(std::string_view name) {
+std::string QuotedName(std::string_view name) {
     const std::string text = ReadableText(name);
     std::string shown;
     shown.reserve(text.size() + 2);

@@ -28,7 +28,7 @@ private:
 ArchiveFailure Malformed(std::string_view detail);
 
 // A name as a message shows it: quoted and in UTF-8.
-std::string Shown(std::string_view name);
+std::string QuotedName(std::string_view name);
 
 // The result the zip tool gives for the kind of failure libzip reports.
 int ResultOf(const zip_error_t* error);

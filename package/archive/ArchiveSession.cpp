@@ -10,7 +10,7 @@
 #include "package/archive/ArchiveFile.h"
 #include "package/archive/EntryFirst.h"
 #include "package/archive/EntryNames.h"
-#include "package/kjx/KjxFormat.h"
+#include "package/archive/ManifestNames.h"
 #include "package/archive/NewData.h"
 #include "package/archive/StoreEntry.h"
 
@@ -37,7 +37,7 @@ public:
         : workDirectory_(workDirectory),
           archivePath_(InWorkDirectory(workDirectory, WithSlashes(archiveName))),
           readPath_(sourcePath.value_or(archivePath_)),
-          shownArchive_(Shown(archiveName)) {}
+          shownArchive_(QuotedName(archiveName)) {}
 
     void CarryOut(const Command& command);
     void Commit();
@@ -70,10 +70,10 @@ private:
 Names ArchiveSession::State::NamesOf(const Command& command) const {
     const std::string path = InWorkDirectory(workDirectory_, WithSlashes(command.archive));
     if (path != archivePath_) {
-        throw ArchiveFailure(kArchiveBadCommand, "the command names archive " + Shown(command.archive) +
+        throw ArchiveFailure(kArchiveBadCommand, "the command names archive " + QuotedName(command.archive) +
                                                      ", but this session edits " + shownArchive_);
     }
-    return Names{archivePath_, shownArchive_, Shown(command.name)};
+    return Names{archivePath_, shownArchive_, QuotedName(command.name)};
 }
 
 zip_t* ArchiveSession::State::Open() {

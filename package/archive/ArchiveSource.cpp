@@ -180,14 +180,6 @@ ZipSourcePtr SourceOver(std::unique_ptr<SeparateSource> state, zip_error_t* erro
     return source;
 }
 
-ZipArchivePtr OpenReadOnly(WindowReader reader, ZipError& error) {
-    ZipSourcePtr source = SourceOver(std::make_unique<SeparateSource>(std::move(reader)), error.Get());
-    zip_t* opened = source ? zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()) : nullptr;
-    if (!opened) return nullptr;
-    source.release();  // the archive owns it now
-    return ZipArchivePtr(opened);
-}
-
 }  // namespace
 
 ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::string& writePath,
@@ -195,19 +187,19 @@ ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::strin
     return SourceOver(std::make_unique<SeparateSource>(readPath, writePath, target), error);
 }
 
-ZipArchivePtr OpenArchiveToRead(const std::string& path, std::uint64_t start, std::uint64_t length,
-                                ZipError& error) {
-    return OpenReadOnly(WindowReader(path, start, length), error);
+ZipSourcePtr ReadingArchiveSource(const std::string& path, std::uint64_t start, std::uint64_t length,
+                                  zip_error_t* error) {
+    return SourceOver(std::make_unique<SeparateSource>(WindowReader(path, start, length)), error);
 }
 
-// A handle of its own, so that the archive may outlive the caller's.
-ZipArchivePtr OpenArchiveToRead(const File& file, std::uint64_t start, std::uint64_t length, ZipError& error) {
+// A handle of its own, so that the source may outlive the caller's.
+ZipSourcePtr ReadingArchiveSource(const File& file, std::uint64_t start, std::uint64_t length, zip_error_t* error) {
     Outcome<File> own = Duplicate(file);
     if (!own) {
-        zip_error_set(error.Get(), ZIP_ER_OPEN, own.Error().code);
+        zip_error_set(error, ZIP_ER_OPEN, own.Error().code);
         return nullptr;
     }
-    return OpenReadOnly(WindowReader(std::move(*own), start, length), error);
+    return SourceOver(std::make_unique<SeparateSource>(WindowReader(std::move(*own), start, length)), error);
 }
 
 }  // namespace pelko::archive

@@ -36,13 +36,14 @@ struct WriteTarget {
 ZipSourcePtr SeparateArchiveSource(const std::string& readPath, const std::string& writePath,
                                    zip_error_t* error, WriteTarget* target = nullptr);
 
-// The archive in length bytes from start on (length 0: to the end) of the
-// file at path, or of the open file (which is never moved), opened with
-// ZIP_RDONLY and its central directory checked against the local headers
-// (ZIP_CHECKCONS); checking it costs a few large reads instead of a seek and
-// a read per entry. nullptr with error set when it cannot be opened.
-ZipArchivePtr OpenArchiveToRead(const std::string& path, std::uint64_t start, std::uint64_t length,
-                                ZipError& error);
-ZipArchivePtr OpenArchiveToRead(const File& file, std::uint64_t start, std::uint64_t length, ZipError& error);
+// A source that only reads, through the same read-ahead, so that checking an
+// archive costs a few large reads instead of a seek and a read per entry:
+// length bytes from start on (length 0: to the end) of the file at path, or
+// of the open file (which it duplicates and never moves). For archives
+// opened with ZIP_RDONLY (ReadOnlyArchive). nullptr with error set when that
+// fails.
+ZipSourcePtr ReadingArchiveSource(const std::string& path, std::uint64_t start, std::uint64_t length,
+                                  zip_error_t* error);
+ZipSourcePtr ReadingArchiveSource(const File& file, std::uint64_t start, std::uint64_t length, zip_error_t* error);
 
 }  // namespace pelko::archive

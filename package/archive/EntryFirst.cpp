@@ -48,19 +48,19 @@ void CarryEntry(zip_t* from, zip_uint64_t index, zip_t* to, const std::string& s
     const std::string name = stat.name;
     if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
         throw ArchiveFailure(kArchiveUnsupported,
-                             "cannot move the encrypted entry " + Shown(name) + " of " + shownArchive);
+                             "cannot move the encrypted entry " + QuotedName(name) + " of " + shownArchive);
     }
     // Start 0 and length -1: the whole entry, copied without decompressing.
     ZipSourcePtr data(zip_source_zip(to, from, index, 0, 0, -1));
-    if (!data) FailWith(to, "cannot copy " + Shown(name));
+    if (!data) FailWith(to, "cannot copy " + QuotedName(name));
     const zip_int64_t copy = zip_file_add(to, name.c_str(), data.get(), ZIP_FL_ENC_GUESS);
-    if (copy < 0) FailWith(to, "cannot copy " + Shown(name));
+    if (copy < 0) FailWith(to, "cannot copy " + QuotedName(name));
     data.release();
     // Compressed data keeps its method by itself; stored data would be
     // deflated unless told to stay stored.
     if (stat.comp_method == ZIP_CM_STORE &&
         zip_set_file_compression(to, static_cast<zip_uint64_t>(copy), ZIP_CM_STORE, 0) < 0) {
-        FailWith(to, "cannot copy " + Shown(name));
+        FailWith(to, "cannot copy " + QuotedName(name));
     }
     CopyEntryDetails(from, index, stat, to, static_cast<zip_uint64_t>(copy));
 }

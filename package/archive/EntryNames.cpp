@@ -45,7 +45,7 @@ std::string EntryPathOf(const std::string& slashedName, const std::string& shown
 
 std::string BareNameOf(const std::string& name) {
     std::string bare = FileNameOf(name, PathSyntax::Archive);
-    if (bare.empty()) throw ArchiveFailure(kArchiveBadCommand, "no file name in " + Shown(name));
+    if (bare.empty()) throw ArchiveFailure(kArchiveBadCommand, "no file name in " + QuotedName(name));
     return bare;
 }
 

@@ -1,5 +1,6 @@
 #include "package/build/BuildInputs.h"
 
+#include "package/kjx/PackageNaming.h"
 #include "system/FileStatus.h"
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
@@ -26,7 +27,7 @@ std::optional<std::string> TextWithLineEnd(const BuildRequest& request) {
     for (int i = 0; i < request.options->Count(); ++i) {
         const OptionRecord& record = RecordOf(*request.options, i);
         // A short record is left to the build, which reports it as it always has.
-        if (record.Count() <= kRecordValue || TextEquals(record.Item(kRecordKey), "File")) continue;
+        if (record.Count() <= kRecordValue || IsFileOption(record.Item(kRecordKey))) continue;
         if (HasLineEnd(record.Item(kRecordValue))) return OptionName(record);
     }
     return std::nullopt;
@@ -34,7 +35,7 @@ std::optional<std::string> TextWithLineEnd(const BuildRequest& request) {
 
 // Links are followed, so a link to the template counts as the template.
 bool OutputIsTemplateFile(const std::string& outputPath, const std::string& templatePath) {
-    return SameFile(outputPath, templatePath) || SameFile(outputPath, WithExtension(templatePath, ".jar"));
+    return SameFile(outputPath, templatePath) || SameFile(outputPath, TemplateArchivePath(templatePath));
 }
 
 }  // namespace pelko

@@ -4,14 +4,14 @@
 #include <optional>
 #include <string>
 
-#include "package/build/Pipeline.h"
+#include "package/build/BuildRequest.h"
 
 namespace pelko {
 
 // The first text of the request that would become part of a descriptor or
 // manifest line and holds a CR, LF or NUL, named for the log in UTF-8: the
 // application name, the author, or an option by its label. nullopt when
-// every such text is a single line. Values of "File" options are names of
+// every such text is a single line. Values of file options are names of
 // files, never lines, and pass.
 std::optional<std::string> TextWithLineEnd(const BuildRequest& request);
 

@@ -2,10 +2,9 @@
 
 #include <utility>
 
-#include "package/archive/ArchiveVerification.h"
+#include "package/checks/HandsetChecks.h"
 #include "package/kjx/Compose.h"
 #include "package/kjx/Container.h"
-#include "package/checks/HandsetChecks.h"
 #include "package/kjx/KjxFormat.h"
 #include "system/FileStatus.h"
 #include "text/Integer.h"
@@ -14,7 +13,7 @@
 namespace pelko {
 
 PackageWriter::PackageWriter(std::string outputPath, PackageNaming naming, std::vector<std::string> manifest,
-                             std::function<void(const std::string&)> log)
+                             LogSink log)
     : outputPath_(std::move(outputPath)),
       naming_(std::move(naming)),
       manifest_(std::move(manifest)),
@@ -48,7 +47,7 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
         case ArchiveSession::Placement::FileFailed: break;
     }
     LogReason("ファイルに書き込めません", placed.error);
-    log_("[X]ファイル書き込み失敗(" + outputPath_ + ")");
+    log_(StopLine("ファイル書き込み失敗(" + outputPath_ + ")"));
     return false;
 }
 
@@ -57,10 +56,10 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
 // still written as composed; the log says what handsets will make of it.
 std::optional<std::string> PackageWriter::FinalDescriptor(StringList& lines, std::int64_t archiveSize) {
     PrependArchiveLines(lines, archiveSize, naming_.archiveFileName);
-    for (const HandsetProblem& problem : CheckDescriptor(lines.Texts(), manifest_)) log_(LogLine(problem));
+    for (const Problem& problem : CheckDescriptor(lines.Texts(), manifest_)) log_(LogLineOf(problem));
     std::string descriptor = JoinLines(lines);
     if (descriptor.size() > kMaxDescriptorLength) {
-        log_("[X]記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")");
+        log_(StopLine("記述子が長すぎます(" + FormatInteger(static_cast<std::int64_t>(descriptor.size())) + ")"));
         return std::nullopt;
     }
     return descriptor;
@@ -70,7 +69,7 @@ std::optional<AtomicOutput> PackageWriter::CreateOutput() {
     Outcome<AtomicOutput> output = AtomicOutput::Create(outputPath_);
     if (!output) {
         LogReason("ファイルを作成できません", output.Error());
-        log_("[X]ファイル作成失敗(" + outputPath_ + ")");
+        log_(StopLine("ファイル作成失敗(" + outputPath_ + ")"));
         return std::nullopt;
     }
     return std::move(*output);
@@ -81,7 +80,7 @@ bool PackageWriter::CommitPackage(AtomicOutput& output, const Outcome<void>& wri
     const Outcome<void> committed = written ? output.Commit() : written;
     if (!committed) {
         LogReason("ファイルに書き込めません", committed.Error());
-        log_("[X]ファイル書き込み失敗(" + outputPath_ + ")");
+        log_(StopLine("ファイル書き込み失敗(" + outputPath_ + ")"));
         return false;
     }
     return true;
@@ -108,7 +107,7 @@ bool PackageWriter::WriteFromWorkArchive(StringList& lines, const std::string& p
     const Outcome<FileStatus> status = archive ? StatusOf(*archive) : archive.Error();
     if (!status) {
         log_(ReasonLine("一時ファイルを開けません", path, status.Error()));
-        log_("[X]一時ファイルオープン失敗(" + shownName + ")");
+        log_(StopLine("一時ファイルオープン失敗(" + shownName + ")"));
         return false;
     }
     std::optional<std::string> descriptor = FinalDescriptor(lines, static_cast<std::int64_t>(status->size));

@@ -5,31 +5,25 @@
 // and the package is made from it. Either way the package takes the output's
 // place only once it is complete and synced.
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "package/archive/Archive.h"
+#include "package/build/BuildLog.h"
+#include "package/kjx/PackageNaming.h"
 #include "system/Staging.h"
 #include "text/StringList.h"
 
 namespace pelko {
-
-// The names a package carries, in CP932.
-struct PackageNaming {
-    std::string containerName;    // stored in the header
-    std::string descriptorName;   // stored in the header
-    std::string archiveFileName;  // the "MIDlet-Jar-URL: " value
-};
 
 class PackageWriter {
 public:
     // manifest: the manifest lines as composed, which the descriptor's checks
     // compare with; log receives the lines of the package's own problems.
     PackageWriter(std::string outputPath, PackageNaming naming, std::vector<std::string> manifest,
-                  std::function<void(const std::string&)> log);
+                  LogSink log);
 
     // Writes the session's changes into a new package. True with
     // ArchiveWritten() false when that cannot be done: nothing is logged and
@@ -64,7 +58,7 @@ private:
     std::string outputPath_;
     PackageNaming naming_;
     std::vector<std::string> manifest_;
-    std::function<void(const std::string&)> log_;
+    LogSink log_;
     std::optional<Placed> placed_;
 };
 

@@ -6,34 +6,12 @@
 // become "[!]" lines of the build's log, of `pelko-cli check` and of
 // `pelko-cli inspect`.
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "package/archive/ArchiveContents.h"
+#include "package/checks/Problem.h"
 
 namespace pelko {
-
-enum class CheckedText { Manifest, Descriptor };
-
-enum class HandsetRule {
-    ManifestGrammar,    // what java.util.jar.Manifest refuses or warns about
-    DescriptorGrammar,  // a key, a colon and a value on every line
-    RequiredAttribute,  // the attributes every handset needs, well-formed
-    LostAttribute,      // declared by the template's own archive manifest, gone from the new one
-    Disagreement,       // one attribute, different values
-    PlatformLimit,      // what ezplus handsets install
-};
-
-struct HandsetProblem {
-    HandsetRule rule;
-    CheckedText text;
-    int line = 0;         // 1-based line of the checked text; 0 for a line that is missing
-    std::string key;      // the attribute concerned, CP932; empty when the line has none
-    std::string message;  // UTF-8, Japanese, ending with the subject in parentheses
-};
-using HandsetProblems = std::vector<HandsetProblem>;
 
 // The JDK's manifest reader (java.util.jar.Manifest, JDK 17) reads each line
 // into a 512-byte buffer that must hold the line end too. A line of 511
@@ -57,15 +35,10 @@ inline constexpr std::uint64_t kJarSizeLimit = 51200;
 // The manifest as written into the archive. templateManifest: the lines of
 // the template archive's own manifest (empty when it has none or it could
 // not be read); its MicroEdition-Profile and -Configuration must survive.
-HandsetProblems CheckManifest(const std::vector<std::string>& manifest,
-                              const std::vector<std::string>& templateManifest = {});
+Problems CheckManifest(const std::vector<std::string>& manifest,
+                       const std::vector<std::string>& templateManifest = {});
 // The descriptor text, against itself and against the manifest it goes with.
-HandsetProblems CheckDescriptor(const std::vector<std::string>& descriptor,
-                                const std::vector<std::string>& manifest);
-
-// "[!]" + the message: the problem's line in the build's log.
-std::string LogLine(const HandsetProblem& problem);
-// A CP932 text made readable for a message: UTF-8, control bytes as \xNN.
-std::string ShownSubject(std::string_view cp932);
+Problems CheckDescriptor(const std::vector<std::string>& descriptor,
+                         const std::vector<std::string>& manifest);
 
 }  // namespace pelko

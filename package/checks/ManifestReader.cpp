@@ -3,25 +3,12 @@
 #include <map>
 #include <optional>
 
+#include "package/checks/HandsetChecks.h"
+#include "package/checks/Wording.h"
 #include "text/Text.h"
 
 namespace pelko {
 namespace {
-
-// Long lines are named by their beginning only.
-constexpr std::size_t kShownBytes = 64;
-
-// At most kShownBytes bytes, never cutting a CP932 character in two.
-std::string_view Beginning(std::string_view text) {
-    if (text.size() <= kShownBytes) return text;
-    std::size_t end = 0;
-    while (end < kShownBytes) {
-        const std::size_t width = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + width > kShownBytes) break;
-        end += width;
-    }
-    return text.substr(0, end);
-}
 
 // java.util.jar.Attributes.Name: ASCII letters, digits, "-" and "_".
 bool IsNameByte(unsigned char c) {
@@ -36,17 +23,9 @@ bool IsManifestName(std::string_view name) {
     return true;
 }
 
-std::string AsciiLower(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lowered;
-}
-
 class ManifestReader {
 public:
-    ManifestReader(const std::vector<std::string>& lines, HandsetProblems& problems)
+    ManifestReader(const std::vector<std::string>& lines, Problems& problems)
         : lines_(lines), problems_(problems) {}
 
     // Walks every line; returns the attributes of the main section.
@@ -125,28 +104,17 @@ private:
     }
 
     void Problem(int line, std::string_view key, std::string_view sentence, std::string_view subject) {
-        problems_.push_back({HandsetRule::ManifestGrammar, CheckedText::Manifest, line, std::string(key),
+        problems_.push_back({ProblemRule::ManifestGrammar, ProblemPlace::Manifest, line, std::string(key),
                              ProblemMessage(sentence, subject)});
     }
 
     const std::vector<std::string>& lines_;
-    HandsetProblems& problems_;
+    Problems& problems_;
 };
 
 }  // namespace
 
-std::string ProblemSubject(std::string_view line) {
-    if (line.empty()) return "空行";
-    std::string shown = ShownSubject(Beginning(line));
-    if (line.size() > kShownBytes) shown += "...";
-    return shown;
-}
-
-std::string ProblemMessage(std::string_view sentence, std::string_view subject) {
-    return std::string(sentence) + "(" + std::string(subject) + ")";
-}
-
-std::vector<ManifestAttribute> ReadManifest(const std::vector<std::string>& lines, HandsetProblems& problems) {
+std::vector<ManifestAttribute> ReadManifest(const std::vector<std::string>& lines, Problems& problems) {
     return ManifestReader(lines, problems).Read();
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // The manifest of a Java archive, read the way java.util.jar.Manifest (JDK
 // 17) reads it, for the handset checks: its grammar problems, and the main
-// section's attributes. Also how those checks word a problem.
+// section's attributes.
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "package/checks/HandsetChecks.h"
+#include "package/checks/Problem.h"
 
 namespace pelko {
 
@@ -19,12 +19,6 @@ struct ManifestAttribute {
 // Walks every line, adding each problem the reader would refuse or warn
 // about to problems; returns the attributes of the main section, which point
 // into lines.
-std::vector<ManifestAttribute> ReadManifest(const std::vector<std::string>& lines, HandsetProblems& problems);
-
-// A line as a problem names it: its beginning, readable, "..." after a cut;
-// "空行" for an empty line.
-std::string ProblemSubject(std::string_view line);
-// The sentence with its subject in parentheses.
-std::string ProblemMessage(std::string_view sentence, std::string_view subject);
+std::vector<ManifestAttribute> ReadManifest(const std::vector<std::string>& lines, Problems& problems);
 
 }  // namespace pelko

@@ -9,10 +9,10 @@ namespace pelko {
 
 // The required lines are there and not empty, and MIDlet-Jar-Size counts
 // the archive's bytes (report.archiveSize).
-void CheckDescriptor(std::string_view descriptor, InspectReport& report);
+void CheckPackageDescriptor(std::string_view descriptor, InspectReport& report);
 
 // The archive is a ZIP file whose entries all read back whole and which has
 // a manifest; fills archiveIsZip and entries.
-void CheckArchive(std::string_view archive, InspectReport& report);
+void CheckPackageArchive(std::string_view archive, InspectReport& report);
 
 }  // namespace pelko

@@ -10,20 +10,13 @@ namespace {
 
 // Template lines that the build replaces with lines of its own.
 constexpr std::array<std::string_view, 6> kDroppedPrefixes = {
-    "Pelko-",          "MIDlet-X-Copyright: ", "MIDlet-Name: ",
-    "MIDlet-Vendor: ", "MIDlet-Jar-Size: ",    "MIDlet-Jar-URL: ",
+    kTemplateLinePrefix, "MIDlet-X-Copyright: ", "MIDlet-Name: ",
+    "MIDlet-Vendor: ",   "MIDlet-Jar-Size: ",    "MIDlet-Jar-URL: ",
 };
 
 constexpr std::size_t kShortestTitle = 3;
 constexpr std::size_t kLongestTitle = 24;
 constexpr std::size_t kLongestAuthor = 19;
-
-bool IsReplacedByBuild(std::string_view line) {
-    for (std::string_view prefix : kDroppedPrefixes) {
-        if (StartsWith(line, prefix)) return true;
-    }
-    return false;
-}
 
 std::string NameLine(const std::string& title) {
     return "MIDlet-Name: " + (TitleIsUsed(title) ? title : std::string("Pelko"));
@@ -48,11 +41,18 @@ bool AuthorIsUsed(std::string_view author) {
     return TextEquals(author, "rivo") || (!author.empty() && author.size() <= kLongestAuthor);
 }
 
+bool IsCarriedTemplateLine(std::string_view line) {
+    for (std::string_view prefix : kDroppedPrefixes) {
+        if (StartsWith(line, prefix)) return false;
+    }
+    return true;
+}
+
 StringList ComposeManifestLines(const StringList& templateLines, const AppSettings& settings) {
     StringList lines;
     for (int i = 0; i < templateLines.Count(); ++i) {
         const std::string& line = templateLines.Item(i);
-        if (!IsReplacedByBuild(line)) lines.Add(line);
+        if (IsCarriedTemplateLine(line)) lines.Add(line);
     }
     if (settings.copyright) lines.Add("MIDlet-X-Copyright: ON");
     lines.Add(NameLine(settings.title));
@@ -65,7 +65,7 @@ std::string OptionLine(const OptionRecord& record) {
     const std::string& key = record.Item(kRecordKey);
     const std::string& value = record.Item(kRecordValue);
     if (StartsWith(key, "MIDlet-")) return key + ": " + value;
-    return "Pelko-" + key + ": " + value;
+    return std::string(kTemplateLinePrefix) + key + ": " + value;
 }
 
 void PrependArchiveLines(StringList& lines, std::int64_t archiveSize, std::string_view archiveName) {

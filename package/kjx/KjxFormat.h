@@ -23,9 +23,4 @@ constexpr bool NamesFitHeader(std::size_t containerNameLength, std::size_t descr
            kFixedHeaderBytes + containerNameLength + descriptorNameLength <= kMaxHeaderLength;
 }
 
-// The archive's manifest, as an entry name and as the build names the
-// manifest file in its command line.
-inline constexpr std::string_view kManifestEntry = "META-INF/MANIFEST.MF";
-inline constexpr std::string_view kManifestCommandName = "META-INF\\MANIFEST.MF";
-
 }  // namespace pelko

@@ -37,96 +37,96 @@ private:
     std::size_t position_ = 0;
 };
 
-std::string EndsInHeader(const InspectReport& report, std::string_view field) {
+std::string EndsInHeader(const ContainerFields& fields, std::string_view field) {
     return "the file ends inside the header, at the " + std::string(field) + " (the file has " +
-           Number(report.fileSize) + " bytes)";
+           Number(fields.fileSize) + " bytes)";
 }
 
 // Reads a length byte and the name it counts.
-bool ReadName(ByteReader& reader, InspectReport& report, std::string_view what,
+bool ReadName(ByteReader& reader, ContainerFields& fields, std::vector<std::string>& faults, std::string_view what,
               std::optional<std::string>& name) {
     std::optional<unsigned> length = reader.Byte();
     if (!length) {
-        report.problems.push_back(EndsInHeader(report, std::string(what) + " length"));
+        faults.push_back(EndsInHeader(fields, std::string(what) + " length"));
         return false;
     }
     name = reader.Bytes(*length);
     if (!name) {
-        report.problems.push_back(EndsInHeader(report, what));
+        faults.push_back(EndsInHeader(fields, what));
         return false;
     }
     return true;
 }
 
-bool ReadMagic(std::string_view bytes, ByteReader& reader, InspectReport& report) {
+bool ReadMagic(std::string_view bytes, ByteReader& reader, ContainerFields& fields, std::vector<std::string>& faults) {
     if (bytes.empty()) {
-        report.problems.push_back("the file is empty");
+        faults.push_back("the file is empty");
         return false;
     }
-    report.header.magic = std::string(bytes.substr(0, kKjxMagic.size()));
-    if (report.header.magic != kKjxMagic.substr(0, report.header.magic.size())) {
-        report.problems.push_back("the file does not begin with \"KJX\": it is no KJX package");
+    fields.header.magic = std::string(bytes.substr(0, kKjxMagic.size()));
+    if (fields.header.magic != kKjxMagic.substr(0, fields.header.magic.size())) {
+        faults.push_back("the file does not begin with \"KJX\": it is no KJX package");
         return false;
     }
     if (!reader.Bytes(kKjxMagic.size())) {
-        report.problems.push_back(EndsInHeader(report, "magic"));
+        faults.push_back(EndsInHeader(fields, "magic"));
         return false;
     }
     return true;
 }
 
-bool ReadHeader(ByteReader& reader, InspectReport& report) {
-    PackageHeader& header = report.header;
+bool ReadHeader(ByteReader& reader, ContainerFields& fields, std::vector<std::string>& faults) {
+    PackageHeader& header = fields.header;
     header.headerLength = reader.Byte();
     if (!header.headerLength) {
-        report.problems.push_back(EndsInHeader(report, "header length"));
+        faults.push_back(EndsInHeader(fields, "header length"));
         return false;
     }
-    if (!ReadName(reader, report, "container name", header.containerName)) return false;
+    if (!ReadName(reader, fields, faults, "container name", header.containerName)) return false;
     std::optional<unsigned> high = reader.Byte();
     std::optional<unsigned> low = reader.Byte();
     if (!high || !low) {
-        report.problems.push_back(EndsInHeader(report, "descriptor length"));
+        faults.push_back(EndsInHeader(fields, "descriptor length"));
         return false;
     }
     header.descriptorLength = *high * 256 + *low;
-    return ReadName(reader, report, "descriptor name", header.descriptorName);
+    return ReadName(reader, fields, faults, "descriptor name", header.descriptorName);
 }
 
 // The stored header length must be where the descriptor text really starts.
-void CheckHeaderLength(InspectReport& report) {
-    const PackageHeader& header = report.header;
+void CheckHeaderLength(ContainerFields& fields, std::vector<std::string>& faults) {
+    const PackageHeader& header = fields.header;
     const std::size_t expected =
         kFixedHeaderBytes + header.containerName->size() + header.descriptorName->size();
     if (*header.headerLength != expected) {
-        report.problems.push_back("the header length is " + Number(*header.headerLength) +
+        faults.push_back("the header length is " + Number(*header.headerLength) +
                                   ", but 8 + K + J is " + Number(expected));
     }
 }
 
-bool ReadDescriptor(ByteReader& reader, InspectReport& report) {
-    const unsigned length = *report.header.descriptorLength;
+bool ReadDescriptor(ByteReader& reader, ContainerFields& fields, std::vector<std::string>& faults) {
+    const unsigned length = *fields.header.descriptorLength;
     std::size_t left = reader.Left();
-    report.descriptor = reader.Bytes(length);
-    if (!report.descriptor) {
-        report.problems.push_back("the descriptor length " + Number(length) +
+    fields.descriptor = reader.Bytes(length);
+    if (!fields.descriptor) {
+        faults.push_back("the descriptor length " + Number(length) +
                                   " goes past the end of the file (" + Number(left) +
                                   " bytes follow the header)");
         return false;
     }
-    report.archiveOffset = reader.Position();
-    report.archiveSize = reader.Left();
+    fields.archiveOffset = reader.Position();
+    fields.archiveSize = reader.Left();
     return true;
 }
 
 }  // namespace
 
-bool ReadKjxContainer(std::string_view bytes, InspectReport& report) {
-    report.fileSize = bytes.size();
+bool ReadKjxContainer(std::string_view bytes, ContainerFields& fields, std::vector<std::string>& faults) {
+    fields.fileSize = bytes.size();
     ByteReader reader(bytes);
-    if (!ReadMagic(bytes, reader, report) || !ReadHeader(reader, report)) return false;
-    CheckHeaderLength(report);
-    return ReadDescriptor(reader, report);
+    if (!ReadMagic(bytes, reader, fields, faults) || !ReadHeader(reader, fields, faults)) return false;
+    CheckHeaderLength(fields, faults);
+    return ReadDescriptor(reader, fields, faults);
 }
 
 }  // namespace pelko

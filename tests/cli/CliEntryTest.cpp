@@ -52,6 +52,20 @@ TEST(CliEntry, UsageAndVersionAnswersWithoutAProcess) {
     }
 }
 
+// The help is assembled from the commands; every way of asking for it gives
+// the one text the manual page and the completion are kept in step with.
+TEST(CliEntry, EveryWayOfAskingForHelpGivesTheWholeHelpText) {
+    const std::string expected = test::ReadFile(std::string(PELKO_FIXTURES_DIR) + "/pelko-cli-help.txt");
+    const std::vector<std::vector<std::string>> asked = {
+        {"--help"}, {"-h"}, {"make", "--help"}, {"make", "x.jad", "-h"}, {"options", "--help"},
+        {"check", "-h"}, {"inspect", "--help"}, {"templates", "--help"}};
+    for (const std::vector<std::string>& args : asked) {
+        const Ran ran = RunCli(args);
+        EXPECT_EQ(ran.code, kExitOk) << args.front();
+        EXPECT_EQ(ran.out, expected) << args.front() << ' ' << args.back();
+    }
+}
+
 TEST(CliEntry, OptionsOfTheSampleInProcess) {
     const Ran ran = RunCli({std::string(PELKO_SAMPLES_DIR) + "/block.jad", "x"});
     EXPECT_EQ(ran.code, kExitUsage);  // a path is no command

@@ -57,22 +57,6 @@ TEST(CanonicalIntegerText, KeepsEveryKeystrokeADecimalNumber) {
     }
 }
 
-TEST(SwapColorOrder, SwapsRedAndBlueAndClearsTheTopByte) {
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>> cases = {
-        {0xFF0000, 0x0000FF},  // pure red <-> what the dialog calls red
-        {0x0000FF, 0xFF0000},
-        {0x00FF00, 0x00FF00},
-        {0x123456, 0x563412},
-        {0xAB123456, 0x563412},
-        {0xFFFFFFFF, 0xFFFFFF},
-        {0, 0},
-    };
-    for (const auto& [value, swapped] : cases) {
-        EXPECT_EQ(SwapColorOrder(value), swapped) << std::hex << value;
-        EXPECT_EQ(SwapColorOrder(SwapColorOrder(value)), value & 0xFFFFFF) << std::hex << value;
-    }
-}
-
 TEST(FileFilterFor, UsesTheEntryNamesExtension) {
     struct Case {
         std::string type;

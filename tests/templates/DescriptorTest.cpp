@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "support/TestFiles.h"
 #include "text/Errors.h"
 #include "text/Lines.h"
@@ -21,6 +23,33 @@ std::vector<std::string> RecordTexts(const LoadedTemplate& loaded, int index) {
     return RecordOf(loaded.options, index).Texts();
 }
 
+
+// Which lines declare something, and which key declares a file option:
+// the window, the build and the template check all read them this way.
+TEST(TemplateLineKey, IsWhatFollowsThePrefixUpToTheFirstColon) {
+    struct Case {
+        const char* name;
+        std::string line;
+        std::optional<std::string> key;
+        bool fileOption;
+    };
+    const std::vector<Case> cases = {
+        {"an option", "Pelko-Speed: x,INT,3", "Speed", false},
+        {"a file option", "Pelko-File: x,back.png", "File", true},
+        {"a file editor that is written as a line", "Pelko-File2: x,a.png", "File2", false},
+        {"the display name", "Pelko-Name: Game", "Name", false},
+        {"the first colon ends the key", "Pelko-A:B: c", "A", false},
+        {"an empty key", "Pelko-: x", "", false},
+        {"no colon declares nothing", "Pelko-File", std::nullopt, false},
+        {"another letter case is no template line", "pelko-File: x", std::nullopt, false},
+        {"a descriptor line", "MIDlet-Name: Game", std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        const std::optional<std::string> key = TemplateLineKey(c.line);
+        EXPECT_EQ(key, c.key) << c.name;
+        EXPECT_EQ(key && IsFileOption(*key), c.fileOption) << c.name;
+    }
+}
 
 TEST(ParseTemplate, WorkedExampleGivesTheRecordTable) {
     LoadedTemplate loaded = ParseTemplate(Lines(test::BlockTemplateLines()));

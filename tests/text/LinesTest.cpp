@@ -47,6 +47,31 @@ const std::vector<SplitCase>& SplitCases() {
     return cases;
 }
 
+// The one rule of what ends a line, for byte texts and the window's texts
+// alike: exactly the characters at which SplitLines cuts.
+TEST(IsLineEnd, IsCrLfAndNulOnly) {
+    struct Case {
+        const char* name;
+        char32_t character;
+        bool ends;
+    };
+    const std::vector<Case> cases = {
+        {"carriage return", U'\r', true}, {"line feed", U'\n', true},      {"NUL", U'\0', true},
+        {"tab", U'\t', false},            {"form feed", U'\f', false},     {"next line", U'\u0085', false},
+        {"line separator", U'\u2028', false}, {"a CP932 lead byte", 0x8D, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsLineEnd(c.character), c.ends) << c.name;
+        if (c.character < 0x80) {
+            const std::string text = "a" + std::string(1, static_cast<char>(c.character)) + "b";
+            EXPECT_EQ(HasLineEnd(text), c.ends) << c.name;
+            StringList lines;
+            SplitLines(lines, text);
+            EXPECT_EQ(lines.Count() != 1 || lines.Item(0) != text, c.ends) << c.name;
+        }
+    }
+}
+
 TEST(SplitLines, CutsAtCrLfAndNul) {
     for (const auto& c : SplitCases()) {
         StringList list{"old"};

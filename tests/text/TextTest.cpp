@@ -88,5 +88,33 @@ TEST(StartsWith, ComparesThePrefixBytes) {
     EXPECT_TRUE(StartsWith("x", ""));
 }
 
+// Unlike LowerText, every byte stands alone: for ASCII words and UTF-8
+// arguments, where a byte above 0x7F is never a letter.
+TEST(AsciiLower, LowersOnlyTheAsciiCapitals) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"capitals and their neighbours", "@AZ[`az{", "@az[`az{"},
+        {"a CP932 trail byte that reads as a capital", "\x83\x41", "\x83\x61"},
+        {"UTF-8 bytes untouched", "\xC3\x84", "\xC3\x84"},
+        {"past a NUL", "A\0B"s, "a\0b"s},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AsciiLower(c.text), c.expected) << c.name;
+}
+
+TEST(HexEscaped, GivesTwoUpperCaseDigits) {
+    struct Case {
+        const char* name;
+        unsigned char byte;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"NUL", 0x00, "\\x00"}, {"escape", 0x1B, "\\x1B"}, {"delete", 0x7F, "\\x7F"}, {"highest", 0xFF, "\\xFF"}};
+    for (const Case& c : cases) EXPECT_EQ(HexEscaped(c.byte), c.expected) << c.name;
+}
+
 }  // namespace
 }  // namespace pelko

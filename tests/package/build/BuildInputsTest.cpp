@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "package/build/Build.h"
 #include "support/TestFiles.h"
 #include "templates/Descriptor.h"
 
@@ -28,7 +29,7 @@ StringList OneOption(OptionRecord record) {
 
 std::vector<std::string> Build(const BuildRequest& request) {
     std::vector<std::string> lines;
-    MakePackage(request, [&](const std::string& line) { lines.push_back(line); });
+    MakePackage(request, [&](const LogLine& line) { lines.push_back(Formatted(line)); });
     return lines;
 }
 

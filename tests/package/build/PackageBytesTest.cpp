@@ -14,7 +14,7 @@
 
 #include "package/archive/Archive.h"
 #include "package/kjx/Compose.h"
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 #include "text/Lines.h"
@@ -94,10 +94,10 @@ std::string NewPackage(const std::string& templatePath, const std::vector<FileOp
     request.settings = kSettings;
     request.options = &records;
     request.outputPath = out / "new.kjx";
-    request.programDirectory = out.Path();
+    request.templateDirectory = out.Path();
     request.workParent = work.Path();
     std::vector<std::string> log;
-    EXPECT_TRUE(MakePackage(request, [&](const std::string& line) { log.push_back(line); }));
+    EXPECT_TRUE(MakePackage(request, [&](const LogLine& line) { log.push_back(Formatted(line)); }));
     // Only the success line, or before it a warning that the archive is larger
     // than handsets install: the bytes are what this test is about.
     if (log.empty()) {
@@ -241,7 +241,7 @@ TEST_F(PackageBytesTest, AnArchiveThatIsNoZipIsRefusedAndNeverWritten) {
     BuildRequest request = RequestFor(program / "odd.jad", kSettings, none, out / "odd.kjx", program.Path());
     request.workParent = work.Path();
     std::vector<std::string> log;
-    EXPECT_FALSE(MakePackage(request, [&](const std::string& line) { log.push_back(line); }));
+    EXPECT_FALSE(MakePackage(request, [&](const LogLine& line) { log.push_back(Formatted(line)); }));
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "[X]アーカイブが壊れています(odd.tmp)");
     EXPECT_FALSE(test::Exists(out / "odd.kjx"));

@@ -16,7 +16,14 @@
 namespace pelko {
 namespace {
 
-using Problems = std::vector<std::string>;
+using Texts = std::vector<std::string>;
+
+// The problems as inspect prints them.
+Texts TextsOf(const Problems& problems) {
+    Texts texts;
+    for (const Problem& problem : problems) texts.push_back(InspectText(problem));
+    return texts;
+}
 
 using test::AssembleKjx;
 using test::KjxParts;
@@ -48,7 +55,7 @@ InspectReport InspectExactly(const std::string& bytes) {
 TEST(InspectTest, ReadsEveryFieldOfASoundPackage) {
     const KjxParts parts = SoundParts();
     const InspectReport report = InspectExactly(AssembleKjx(parts));
-    EXPECT_EQ(report.problems, Problems{});
+    EXPECT_EQ(TextsOf(report.problems), Texts{});
     EXPECT_TRUE(report.Sound());
     EXPECT_EQ(report.header.magic, "KJX");
     EXPECT_EQ(report.header.headerLength, 26u);
@@ -75,7 +82,7 @@ TEST(InspectTest, NamesCountTheirBytesInTheHeader) {
     parts.containerName = test::Sjis("落ち物.kjx");
     parts.descriptorName = test::Sjis("落ち物.jad");
     const InspectReport report = InspectExactly(AssembleKjx(parts));
-    EXPECT_EQ(report.problems, Problems{});
+    EXPECT_EQ(TextsOf(report.problems), Texts{});
     EXPECT_EQ(report.header.headerLength, 8u + 10 + 10);
     EXPECT_EQ(report.header.containerName, parts.containerName);
 }
@@ -109,7 +116,7 @@ TEST(InspectTest, EveryFlippedHeaderOrDescriptorByteIsSurvived) {
 struct DamageCase {
     const char* what;
     std::string bytes;
-    Problems problems;
+    Texts problems;
 };
 
 std::string WithDescriptorText(std::string descriptor) {
@@ -170,14 +177,14 @@ std::vector<DamageCase> DamageCases() {
 TEST(InspectTest, EachDamageGivesItsOneProblem) {
     for (const DamageCase& c : DamageCases()) {
         const InspectReport report = InspectExactly(c.bytes);
-        EXPECT_EQ(report.problems, c.problems) << c.what;
+        EXPECT_EQ(TextsOf(report.problems), c.problems) << c.what;
     }
 }
 
 TEST(InspectTest, BlanksAroundAValueAndNoSpaceAfterTheColonAreFine) {
     const std::string size = std::to_string(SoundParts().archive.size());
-    EXPECT_EQ(InspectExactly(WithJarSizeLine("MIDlet-Jar-Size:\t " + size + "  ")).problems, Problems{});
-    EXPECT_EQ(InspectExactly(WithJarSizeLine("MIDlet-Jar-Size:" + size)).problems, Problems{});
+    EXPECT_EQ(TextsOf(InspectExactly(WithJarSizeLine("MIDlet-Jar-Size:\t " + size + "  ")).problems), Texts{});
+    EXPECT_EQ(TextsOf(InspectExactly(WithJarSizeLine("MIDlet-Jar-Size:" + size)).problems), Texts{});
 }
 
 TEST(InspectTest, ADescriptorCutShortKeepsTheArchiveUnread) {
@@ -209,7 +216,8 @@ TEST(InspectTest, DamagedEntryDataIsFound) {
     parts.archive[data + 100] = static_cast<char>(parts.archive[data + 100] ^ 0x55);
     const InspectReport report = InspectExactly(AssembleKjx(parts));
     ASSERT_EQ(report.problems.size(), 1u);
-    EXPECT_EQ(report.problems[0].rfind("the archive entry back.png is damaged (", 0), 0u) << report.problems[0];
+    EXPECT_EQ(report.problems[0].message.rfind("the archive entry back.png is damaged (", 0), 0u)
+        << report.problems[0].message;
     EXPECT_EQ(report.entries.size(), test::ReadZip(kSampleArchive).size()) << "the other entries are still listed";
 }
 
@@ -219,14 +227,15 @@ TEST(InspectTest, AnArchiveWithoutManifestOrNotZipAtAll) {
     parts.descriptor = Descriptor(std::to_string(parts.archive.size()));
     InspectReport report = InspectExactly(AssembleKjx(parts));
     ASSERT_EQ(report.problems.size(), 1u);
-    EXPECT_EQ(report.problems[0].rfind("the archive is not a ZIP file (", 0), 0u) << report.problems[0];
+    EXPECT_EQ(report.problems[0].message.rfind("the archive is not a ZIP file (", 0), 0u)
+        << report.problems[0].message;
 
     // An empty ZIP archive: just the end-of-central-directory record.
     parts.archive = std::string("PK\x05\x06", 4) + std::string(18, '\0');
     parts.descriptor = Descriptor(std::to_string(parts.archive.size()));
     report = InspectExactly(AssembleKjx(parts));
     EXPECT_TRUE(report.archiveIsZip);
-    EXPECT_EQ(report.problems, Problems{"the archive has no META-INF/MANIFEST.MF"});
+    EXPECT_EQ(TextsOf(report.problems), Texts{"the archive has no META-INF/MANIFEST.MF"});
 }
 
 TEST(InspectTest, AFileThatCannotBeReadRaisesTheOpenError) {

@@ -1,19 +1,22 @@
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 
 #include <optional>
 #include <utility>
 
+#include "options/Editors.h"
 #include "package/archive/Archive.h"
-#include "package/archive/ArchiveVerification.h"
+#include "package/archive/ArchiveContents.h"
+#include "package/archive/ManifestNames.h"
+#include "package/build/ArchiveVerification.h"
 #include "package/build/BuildInputs.h"
-#include "package/checks/HandsetChecks.h"
-#include "package/kjx/KjxFormat.h"
+#include "package/build/BuildLog.h"
 #include "package/build/PackageWriter.h"
+#include "package/checks/HandsetChecks.h"
+#include "package/kjx/PackageNaming.h"
 #include "system/Directories.h"
 #include "system/FileStatus.h"
 #include "system/Files.h"
 #include "system/Staging.h"
-#include "options/Editors.h"
 #include "text/Cp932.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
@@ -31,7 +34,7 @@ struct PackageNames {
 
 PackageNames HostNames(const std::string& templatePath) {
     PackageNames names;
-    names.templateArchive = WithExtension(templatePath, ".jar");
+    names.templateArchive = TemplateArchivePath(templatePath);
     names.temporaryArchive = WithExtension(FileNameOf(templatePath), ".tmp");
     return names;
 }
@@ -64,14 +67,14 @@ private:
     bool InputsAreSafe();
     bool NameThePackage();
     bool FindTemplateArchive();
-    bool ArchiveIsSound(const std::vector<std::string>& problems);
+    bool ArchiveIsSound(const std::vector<LogLine>& problems);
     void LogReason(const std::string& what, const std::string& subject, const SystemError& error);
     void UpdateManifest(const StringList& lines);
     bool ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
     void WriteArchive();
     bool WritePackage(StringList& lines, const std::string& manifest);
-    void LogProblems(const HandsetProblems& problems) const;
+    void LogProblems(const Problems& problems) const;
     int Archive(std::string_view switches, std::string_view name);
     std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
     std::string SourcePathOf(const std::string& value) const;
@@ -94,7 +97,7 @@ bool Build::Run() {
     Outcome<WorkDirectory> work = WorkDirectory::Create(request_.workParent);
     if (!work) {
         LogReason("一時ディレクトリに書き込めません", WorkDirectory::ParentFor(request_.workParent), work.Error());
-        log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
+        log_(StopLine("一時ファイル作成失敗(" + names_.temporaryArchive + ")"));
         return false;
     }
     work_ = &*work;
@@ -114,7 +117,7 @@ bool Build::Run() {
     const std::string manifest = JoinLines(lines);
     if (!ApplyOptions(lines)) return false;
     if (!WritePackage(lines, manifest)) return false;
-    log_("[O]作成完了(" + request_.outputPath + ")");
+    log_(SuccessLine("作成完了(" + request_.outputPath + ")"));
     return true;
 }
 
@@ -143,11 +146,11 @@ bool Build::WritePackage(StringList& lines, const std::string& manifest) {
 // its own to the descriptor, and an output that would overwrite the template.
 bool Build::InputsAreSafe() {
     if (const std::optional<std::string> subject = TextWithLineEnd(request_)) {
-        log_("[X]改行を含む値は使えません(" + *subject + ")");
+        log_(StopLine("改行を含む値は使えません(" + *subject + ")"));
         return false;
     }
     if (OutputIsTemplateFile(request_.outputPath, request_.templatePath)) {
-        log_("[X]ファイル作成失敗(" + request_.outputPath + ")");
+        log_(StopLine("ファイル作成失敗(" + request_.outputPath + ")"));
         return false;
     }
     return true;
@@ -155,19 +158,12 @@ bool Build::InputsAreSafe() {
 
 // The names go into the package in CP932 and must fit its header.
 bool Build::NameThePackage() {
-    std::string templateFile = FileNameOf(request_.templatePath);
-    std::optional<std::string> base = Utf8ToCp932(WithExtension(templateFile, ""));
-    if (!base) {
-        log_("[X]名前を変換できません(" + templateFile + ")");
+    NamedPackage named = NamePackage(request_.templatePath);
+    if (named.refusal) {
+        log_(*named.refusal);
         return false;
     }
-    names_.package.containerName = *base + ".kjx";
-    names_.package.descriptorName = *base + ".jad";
-    names_.package.archiveFileName = *base + ".jar";
-    if (!NamesFitHeader(names_.package.containerName.size(), names_.package.descriptorName.size())) {
-        log_("[X]名前が長すぎます(" + Cp932ToUtf8(names_.package.containerName) + ")");
-        return false;
-    }
+    names_.package = std::move(named.naming);
     return true;
 }
 
@@ -177,10 +173,10 @@ void Build::LogReason(const std::string& what, const std::string& subject, const
 
 // A package is only made from an archive a handset can load; the problems
 // come first, then the line that ends the build, and no output is touched.
-bool Build::ArchiveIsSound(const std::vector<std::string>& problems) {
+bool Build::ArchiveIsSound(const std::vector<LogLine>& problems) {
     if (problems.empty()) return true;
-    for (const std::string& problem : problems) log_("[!]" + problem);
-    log_("[X]アーカイブが壊れています(" + names_.temporaryArchive + ")");
+    for (const LogLine& problem : problems) log_(problem);
+    log_(StopLine("アーカイブが壊れています(" + names_.temporaryArchive + ")"));
     return false;
 }
 
@@ -194,13 +190,13 @@ bool Build::FindTemplateArchive() {
     if (!status) {
         LogReason("テンプレートのアーカイブを読めません", path, status.Error());
     } else if (status->kind != FileKind::Regular) {
-        log_("[!]テンプレートのアーカイブを読めません(" + path + ": not a regular file)");
+        log_(ProblemLine("テンプレートのアーカイブを読めません(" + path + ": not a regular file)"));
     } else if (const Outcome<File> readable = OpenToRead(path); !readable) {
         LogReason("テンプレートのアーカイブを読めません", path, readable.Error());
     } else {
         return true;
     }
-    log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
+    log_(StopLine("一時ファイル作成失敗(" + names_.temporaryArchive + ")"));
     return false;
 }
 
@@ -218,8 +214,8 @@ void Build::WriteArchive() {
     output_[0] = '\0';
     if (session_->Commit(output_, sizeof output_) == 0) return;
     const std::string message = ReadableText(output_);
-    if (manifestHeld_) log_("[!]Manifest追加失敗(" + message + ")");
-    if (entriesHeld_ || !manifestHeld_) log_("[!]圧縮失敗(" + message + ")");
+    if (manifestHeld_) log_(ProblemLine("Manifest追加失敗(" + message + ")"));
+    if (entriesHeld_ || !manifestHeld_) log_(ProblemLine("圧縮失敗(" + message + ")"));
 }
 
 void Build::UpdateManifest(const StringList& lines) {
@@ -228,7 +224,7 @@ void Build::UpdateManifest(const StringList& lines) {
     std::string manifestPath = WorkPath(kManifestEntry);
     SaveLines(lines, manifestPath);
     if (Archive("-Xqu9", kManifestCommandName) != 0) {
-        log_("[!]Manifest追加失敗(" + ReadableText(output_) + ")");
+        log_(ProblemLine("Manifest追加失敗(" + ReadableText(output_) + ")"));
     } else {
         manifestHeld_ = true;
     }
@@ -240,11 +236,11 @@ bool Build::ApplyOptions(StringList& lines) {
     for (int i = 0; i < request_.options->Count(); ++i) {
         const OptionRecord& record = RecordOf(*request_.options, i);
         if (record.Item(kRecordValue).empty()) {
-            log_("[!]" + Cp932ToUtf8(record.Item(kRecordLabel)) + " が未入力");
-        } else if (!TextEquals(record.Item(kRecordKey), "File")) {
+            log_(ProblemLine(Cp932ToUtf8(record.Item(kRecordLabel)) + " が未入力"));
+        } else if (!IsFileOption(record.Item(kRecordKey))) {
             std::optional<std::string> line = DescriptorLineOf(record);
             if (!line) {
-                log_("[X]名前を変換できません(" + record.Item(kRecordValue) + ")");
+                log_(StopLine("名前を変換できません(" + record.Item(kRecordValue) + ")"));
                 return false;
             }
             lines.Add(*line);
@@ -260,7 +256,7 @@ bool Build::ApplyOptions(StringList& lines) {
 std::string Build::SourcePathOf(const std::string& value) const {
     std::string path = ReadableText(value);
     if (!path.empty() && path.front() == '/') return path;
-    return request_.programDirectory + path;
+    return request_.templateDirectory + path;
 }
 
 void Build::PutFileIntoArchive(const OptionRecord& record) {
@@ -271,12 +267,12 @@ void Build::PutFileIntoArchive(const OptionRecord& record) {
     bool usableName = !workName.empty() && !TextEquals(workName, names_.temporaryArchive) &&
                       !TextEquals(workName, "META-INF") && FitsCommandLine(workName);
     if (!usableName || !CopyRegularFile(SourcePathOf(value), WorkPath(workName))) {
-        log_("[!]コピー失敗(" + ReadableText(value) + ")");
+        log_(ProblemLine("コピー失敗(" + ReadableText(value) + ")"));
         return;
     }
     Archive("-qd", workName);  // an entry that is not there is no problem
     if (Archive("-Xqju9", workName) != 0) {
-        log_("[!]圧縮失敗(" + ReadableText(output_) + ")");
+        log_(ProblemLine("圧縮失敗(" + ReadableText(output_) + ")"));
     } else {
         entriesHeld_ = true;
     }
@@ -284,31 +280,14 @@ void Build::PutFileIntoArchive(const OptionRecord& record) {
 }
 
 // The package is still written as composed; the log says what handsets will make of it.
-void Build::LogProblems(const HandsetProblems& problems) const {
-    for (const HandsetProblem& problem : problems) log_(LogLine(problem));
+void Build::LogProblems(const Problems& problems) const {
+    for (const Problem& problem : problems) log_(LogLineOf(problem));
 }
 
 }  // namespace
 
-BuildRequest RequestFor(const std::string& templatePath, AppSettings settings, const StringList& options,
-                        const std::string& outputPath, const std::string& programDirectory) {
-    BuildRequest request;
-    request.templatePath = templatePath;
-    request.settings = std::move(settings);
-    request.options = &options;
-    request.outputPath = outputPath;
-    request.programDirectory = programDirectory;
-    return request;
-}
-
 bool MakePackage(const BuildRequest& request, const LogSink& log) {
     return Build(request, log).Run();
-}
-
-std::string OutputPathFor(std::string_view chosen) {
-    std::string path(chosen);
-    if (!TextEquals(LowerText(ExtensionOf(path)), ".kjx")) path += ".kjx";
-    return path;
 }
 
 }  // namespace pelko

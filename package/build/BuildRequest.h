@@ -1,7 +1,5 @@
 #pragma once
-// One build: a personalised package from a template, the user's settings and
-// the option records. Shared by the window and the command line.
-#include <functional>
+// What a build is asked to make, as both front ends put it together.
 #include <string>
 #include <string_view>
 
@@ -15,22 +13,14 @@ struct BuildRequest {
     AppSettings settings;          // CP932 texts
     const StringList* options = nullptr;  // items owning their OptionRecords
     std::string outputPath;        // host path, already given its ".kjx"
-    std::string programDirectory;  // relative file option values start here
+    std::string templateDirectory; // relative file option values start here
     std::string workParent;        // where the private work directory goes; empty: the system's
 };
 
 // The request for a build of templatePath to outputPath with the given
-// settings and option records; relative file values start in programDirectory.
+// settings and option records; relative file values start in templateDirectory.
 BuildRequest RequestFor(const std::string& templatePath, AppSettings settings, const StringList& options,
-                        const std::string& outputPath, const std::string& programDirectory);
-
-// Receives each log line (UTF-8) as the build writes it.
-using LogSink = std::function<void(const std::string&)>;
-
-// Runs the build and returns true after the "[O]" line. Errors raised by the
-// primitives (an unreadable descriptor, a short option record) propagate to
-// the caller after every work item is gone.
-bool MakePackage(const BuildRequest& request, const LogSink& log);
+                        const std::string& outputPath, const std::string& templateDirectory);
 
 // The save dialog's name with ".kjx" appended unless its extension, lowered,
 // already is ".kjx".

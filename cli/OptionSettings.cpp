@@ -1,4 +1,4 @@
-#include "cli/OptionValues.h"
+#include "cli/OptionSettings.h"
 
 #include <algorithm>
 #include <optional>

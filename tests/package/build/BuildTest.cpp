@@ -1,4 +1,4 @@
-#include "package/build/Pipeline.h"
+#include "package/build/Build.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -56,7 +56,7 @@ std::string EntryNames(const ScratchDir& dir, const std::string& archive) {
     return out;
 }
 
-class PipelineTest : public ::testing::Test {
+class BuildTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* name : {"block.jad", "block.jar", "puzzle.jad", "puzzle.jar"}) {
@@ -90,12 +90,27 @@ protected:
         request.settings = std::move(settings);
         request.options = &options;
         request.outputPath = outputPath;
-        request.programDirectory = program.Path();
+        request.templateDirectory = program.Path();
         request.workParent = work.Path();
         std::vector<std::string> lines;
-        bool ok = MakePackage(request, [&](const std::string& line) { lines.push_back(line); });
+        std::vector<Severity> severities;
+        bool ok = MakePackage(request, [&](const LogLine& line) {
+            lines.push_back(Formatted(line));
+            severities.push_back(line.severity);
+        });
         if (finished) *finished = ok;
+        ExpectOneEnding(severities, ok);
         return lines;
+    }
+
+    // A build ends with one success line or one stop line, and only when it
+    // made its package does it end with success.
+    static void ExpectOneEnding(const std::vector<Severity>& severities, bool made) {
+        ASSERT_FALSE(severities.empty()) << "a build that returns has said how it ended";
+        for (std::size_t i = 0; i + 1 < severities.size(); ++i) {
+            EXPECT_EQ(severities[i], Severity::Problem) << "line " << i + 1 << " ends the build too early";
+        }
+        EXPECT_EQ(severities.back(), made ? Severity::Success : Severity::Stop);
     }
 
     void ExpectNoWorkLeft() {
@@ -107,7 +122,7 @@ protected:
     ScratchDir program, work, out, pictures;
 };
 
-TEST_F(PipelineTest, WorkedExampleMakesACompletePackage) {
+TEST_F(BuildTest, WorkedExampleMakesACompletePackage) {
     // The worked example's thirteen lines; the block sample adds two.
     for (const char* name : {"block.jad", "block.jar"}) {
         fs::copy_file(std::string(PELKO_FIXTURES_DIR) + "/worked-example/" + name, program / name,
@@ -141,7 +156,7 @@ TEST_F(PipelineTest, WorkedExampleMakesACompletePackage) {
     ExpectNoWorkLeft();
 }
 
-TEST_F(PipelineTest, SampleManifestsKeepTheHandsetProfileTheirArchivesDeclare) {
+TEST_F(BuildTest, SampleManifestsKeepTheHandsetProfileTheirArchivesDeclare) {
     const StringList blockOptions = BlockOptions("5", pictures / "sky.png");
     const StringList noOptions;
     const std::vector<std::pair<std::string, const StringList*>> samples = {{"block", &blockOptions},
@@ -160,7 +175,7 @@ TEST_F(PipelineTest, SampleManifestsKeepTheHandsetProfileTheirArchivesDeclare) {
     }
 }
 
-TEST_F(PipelineTest, ProblemsAreLoggedInItemOrderAndTheBuildGoesOn) {
+TEST_F(BuildTest, ProblemsAreLoggedInItemOrderAndTheBuildGoesOn) {
     StringList options = BlockOptions("", pictures / "missing.png");
     bool finished = false;
     auto lines = Make("block.jad", options, out / "game.kjx", &finished);
@@ -175,7 +190,7 @@ TEST_F(PipelineTest, ProblemsAreLoggedInItemOrderAndTheBuildGoesOn) {
     ExpectNoWorkLeft();
 }
 
-TEST_F(PipelineTest, DefaultFileValueIsTakenFromTheProgramDirectory) {
+TEST_F(BuildTest, DefaultFileValueIsTakenFromTheProgramDirectory) {
     StringList options = BlockOptions("5", "back.png");
     auto lines = Make("block.jad", options, out / "game.kjx");
     EXPECT_EQ(lines.front(), "[!]コピー失敗(back.png)");
@@ -186,7 +201,7 @@ TEST_F(PipelineTest, DefaultFileValueIsTakenFromTheProgramDirectory) {
     EXPECT_EQ(Entry(out, ReadPackage(out / "game2.kjx").archive, "back.png"), "relative picture");
 }
 
-TEST_F(PipelineTest, MissingArchiveStopsWithOneLineAndNoOutput) {
+TEST_F(BuildTest, MissingArchiveStopsWithOneLineAndNoOutput) {
     fs::remove(program / "block.jar");
     StringList options = BlockOptions("5", pictures / "sky.png");
     bool finished = true;
@@ -204,7 +219,7 @@ TEST_F(PipelineTest, MissingArchiveStopsWithOneLineAndNoOutput) {
 // The archive is read where it lies, so only a file that can be read is
 // taken: a directory or a FIFO in its place (the FIFO would wait for a
 // writer if opened) stops the build as a missing archive does.
-TEST_F(PipelineTest, AnArchiveThatIsNoFileStopsLikeAMissingOne) {
+TEST_F(BuildTest, AnArchiveThatIsNoFileStopsLikeAMissingOne) {
     for (const char* what : {"directory", "fifo"}) {
         SCOPED_TRACE(what);
         fs::remove_all(program / "block.jar");
@@ -225,7 +240,7 @@ TEST_F(PipelineTest, AnArchiveThatIsNoFileStopsLikeAMissingOne) {
     }
 }
 
-TEST_F(PipelineTest, UserFilesNamedLikeWorkItemsSurvive) {
+TEST_F(BuildTest, UserFilesNamedLikeWorkItemsSurvive) {
     test::WriteFile(program / "back.png", "user's own back.png");
     test::WriteFile(program / "block.tmp", "user's own block.tmp");
     fs::create_directory(program / "META-INF");
@@ -239,7 +254,7 @@ TEST_F(PipelineTest, UserFilesNamedLikeWorkItemsSurvive) {
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 
-TEST_F(PipelineTest, NamesComeFromTheTemplateNeverFromTheOutput) {
+TEST_F(BuildTest, NamesComeFromTheTemplateNeverFromTheOutput) {
     StringList options;
     Make("puzzle.jad", options, out / "game.kjx");
     Make("puzzle.jad", options, out / "other.txt.kjx");
@@ -251,7 +266,7 @@ TEST_F(PipelineTest, NamesComeFromTheTemplateNeverFromTheOutput) {
     }
 }
 
-TEST_F(PipelineTest, LaterFileOptionWithTheSameEntryWinsAndFile2IsALine) {
+TEST_F(BuildTest, LaterFileOptionWithTheSameEntryWinsAndFile2IsALine) {
     test::WriteFile(pictures / "first.png", "first");
     test::WriteFile(pictures / "second.png", "second");
     StringList options;
@@ -266,7 +281,7 @@ TEST_F(PipelineTest, LaterFileOptionWithTheSameEntryWinsAndFile2IsALine) {
     EXPECT_NE(p.descriptor.find("Pelko-File2: " + (pictures / "first.png") + "\r\n"), std::string::npos);
 }
 
-TEST_F(PipelineTest, PathsCrossIntoTheDescriptorAsCp932AndOutOfItAsHostPaths) {
+TEST_F(BuildTest, PathsCrossIntoTheDescriptorAsCp932AndOutOfItAsHostPaths) {
     // A default written in the descriptor (CP932) names a file of the host.
     test::WriteFile(program / "背景.png", "picture named in Japanese");
     test::WriteFile(pictures / "画像.png", "chosen picture");
@@ -292,7 +307,7 @@ TEST_F(PipelineTest, PathsCrossIntoTheDescriptorAsCp932AndOutOfItAsHostPaths) {
 
 // A package is only as good as its archive: a template archive a handset
 // could not load ends the build before anything is edited or written.
-TEST_F(PipelineTest, ATemplateArchiveThatIsNoJavaArchiveEndsTheBuild) {
+TEST_F(BuildTest, ATemplateArchiveThatIsNoJavaArchiveEndsTheBuild) {
     StringList options = BlockOptions("5", pictures / "sky.png");
     ASSERT_EQ(Make("block.jad", options, out / "game.kjx").size(), 1u);
     const std::string earlier = test::ReadFile(out / "game.kjx");
@@ -323,7 +338,7 @@ TEST_F(PipelineTest, ATemplateArchiveThatIsNoJavaArchiveEndsTheBuild) {
     }
 }
 
-TEST_F(PipelineTest, NamesAndDescriptorsTooBigForTheHeaderStopBeforeAnyOutput) {
+TEST_F(BuildTest, NamesAndDescriptorsTooBigForTheHeaderStopBeforeAnyOutput) {
     std::string longBase(120, 'n');
     fs::copy_file(program / "puzzle.jad", program / (longBase + ".jad"));
     fs::copy_file(program / "puzzle.jar", program / (longBase + ".jar"));
@@ -354,7 +369,7 @@ TEST_F(PipelineTest, NamesAndDescriptorsTooBigForTheHeaderStopBeforeAnyOutput) {
     }
 }
 
-TEST_F(PipelineTest, ErrorsRaisedInsideTheBuildComeOutAfterCleanUp) {
+TEST_F(BuildTest, ErrorsRaisedInsideTheBuildComeOutAfterCleanUp) {
     StringList shortRecord;
     shortRecord.Add("s", std::make_unique<OptionRecord>(OptionRecord{"Speed", "s", "INT"}));
     try {
@@ -374,7 +389,7 @@ TEST_F(PipelineTest, ErrorsRaisedInsideTheBuildComeOutAfterCleanUp) {
     EXPECT_FALSE(test::Exists(out / "game.kjx"));
 }
 
-TEST_F(PipelineTest, AnOutputThatCannotBeCreatedIsReported) {
+TEST_F(BuildTest, AnOutputThatCannotBeCreatedIsReported) {
     StringList none;
     fs::create_directory(out / "folder.kjx");
     for (std::string path : {out / "no/such/dir/game.kjx", out / "folder.kjx"}) {
@@ -388,7 +403,7 @@ TEST_F(PipelineTest, AnOutputThatCannotBeCreatedIsReported) {
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 
-TEST_F(PipelineTest, AFailedWriteKeepsTheEarlierPackage) {
+TEST_F(BuildTest, AFailedWriteKeepsTheEarlierPackage) {
     StringList none;
     ASSERT_EQ(Make("puzzle.jad", none, out / "game.kjx").size(), 1u);
     std::string earlier = test::ReadFile(out / "game.kjx");
@@ -414,7 +429,7 @@ TEST_F(PipelineTest, AFailedWriteKeepsTheEarlierPackage) {
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 
-TEST_F(PipelineTest, AnArchiveThatCannotGrowMakesNoPackage) {
+TEST_F(BuildTest, AnArchiveThatCannotGrowMakesNoPackage) {
     // A template whose archive cannot grow: its new manifest is larger than
     // the old one, and files may not grow past the archive's own size.
     test::WriteFile(program / "t.jad", "MIDlet-1: Tiny, , Tiny\r\nMIDlet-Name: Tiny\r\nMIDlet-Version: 1.0\r\n");
@@ -445,7 +460,7 @@ TEST_F(PipelineTest, AnArchiveThatCannotGrowMakesNoPackage) {
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
 }
 
-TEST_F(PipelineTest, TheOutputIsReplacedTheWayAUserExpects) {
+TEST_F(BuildTest, TheOutputIsReplacedTheWayAUserExpects) {
     StringList none;
     // A name at the file system's limit of 255 bytes.
     const std::string longName = std::string(251, 'n') + ".kjx";
@@ -483,7 +498,7 @@ TEST(OutputPathFor, AppendsKjxUnlessTheExtensionIsKjxInAnyCase) {
 // Every way a build can go closes every file it opened: the archive written
 // into the package, moved because its size gained a digit, written through
 // the work archive, and the ways that fail.
-TEST_F(PipelineTest, EveryWayABuildGoesClosesItsFiles) {
+TEST_F(BuildTest, EveryWayABuildGoesClosesItsFiles) {
     StringList none;
     const StringList withFile = BlockOptions("5", pictures / "sky.png");
     // An option file large enough to take the puzzle's archive past a power of ten.

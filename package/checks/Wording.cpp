@@ -1,0 +1,50 @@
+#include "package/checks/Wording.h"
+
+#include "text/Cp932.h"
+#include "text/Text.h"
+
+namespace pelko {
+namespace {
+
+// Long lines are named by their beginning only.
+constexpr std::size_t kShownBytes = 64;
+
+// At most kShownBytes bytes, never cutting a CP932 character in two.
+std::string_view Beginning(std::string_view text) {
+    if (text.size() <= kShownBytes) return text;
+    std::size_t end = 0;
+    while (end < kShownBytes) {
+        const std::size_t width = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + width > kShownBytes) break;
+        end += width;
+    }
+    return text.substr(0, end);
+}
+
+}  // namespace
+
+std::string ShownSubject(std::string_view cp932) {
+    std::string shown;
+    for (char c : Cp932ToUtf8(cp932)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            shown += HexEscaped(byte);
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+std::string ProblemSubject(std::string_view line) {
+    if (line.empty()) return "空行";
+    std::string shown = ShownSubject(Beginning(line));
+    if (line.size() > kShownBytes) shown += "...";
+    return shown;
+}
+
+std::string ProblemMessage(std::string_view sentence, std::string_view subject) {
+    return std::string(sentence) + "(" + std::string(subject) + ")";
+}
+
+}  // namespace pelko
