@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "support/CliRunner.h"
+#include "support/RowName.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 
@@ -273,7 +274,7 @@ TEST_P(FaultTable, FailsLoudlyKeepsTheEarlierPackageAndLeavesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTable, ::testing::ValuesIn(kFaultCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::RowName());
 
 // --- signals during a long build ------------------------------------------
 
@@ -346,7 +347,7 @@ TEST_P(SignalTable, RemovesWorkItemsAndExitsWithTheSignalsStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalTable, ::testing::ValuesIn(kSignalCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::RowName());
 
 // --- two builds, one output ------------------------------------------------
 

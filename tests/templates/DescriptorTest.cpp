@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/RowName.h"
 #include "support/TestFiles.h"
 #include "text/Errors.h"
 #include "text/Lines.h"
@@ -96,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"ShortRecordAccepted", {"Pelko-K: ラベル,INT"}, "", false, {{"K", "ラベル", "INT"}}},
         LineCase{"OptionLineWinsOverNameLine", {"Pelko-MIDlet-Name: 名,TEXT,x"}, "", false,
                  {{"MIDlet-Name", "名", "TEXT", "x"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 struct FailureCase {
     const char* name;
@@ -132,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"MIDlet-Name: Before", "Pelko-A: a,TEXT,1", "Pelko-B:", "MIDlet-Name: After",
                      "Pelko-C: c,TEXT,1"},
                     "リストのインデックスが範囲を超えています (1)", 1, "Before"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName());
 
 TEST(LoadTemplateFile, UnreadableDescriptorRaisesTheOpenError) {
     test::ScratchDir dir;
