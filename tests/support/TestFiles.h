@@ -1,9 +1,11 @@
 #pragma once
 // Small helpers the core tests share: a scratch directory, whole-file reads
-// and writes, and CP932 literals written in UTF-8 source.
+// and writes, and CP932 literals and option records written in UTF-8 source.
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/StringList.h"
 
 namespace pelko::test {
 
@@ -35,9 +37,14 @@ std::vector<std::string> ListDir(const std::string& path);
 std::string Sjis(std::string_view utf8);
 // Lines joined with CR LF after each, as descriptors are written.
 std::string CrLf(const std::vector<std::string>& lines);
-// The lines of the sample template block.jad, in UTF-8: the worked example
-// the composition and the descriptor reading are checked against.
-const std::vector<std::string>& BlockTemplateLines();
+// Sjis of each UTF-8 literal: as a vector, as a list, and joined as CrLf.
+std::vector<std::string> SjisEach(const std::vector<std::string>& utf8);
+StringList SjisLines(const std::vector<std::string>& utf8);
+std::string SjisText(const std::vector<std::string>& utf8);
+// Option records as a loaded template holds them, each an item named by its
+// label: key, label and type in CP932, and the value too, unless it is a
+// file option's, which is a host path and stays as given.
+StringList OptionList(const std::vector<std::vector<std::string>>& utf8Records);
 // Runs a shell command, returns its exit status and (optionally) its stdout.
 int Run(const std::string& command, std::string* out = nullptr);
 

@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "support/TestFiles.h"
+#include "support/WorkedExample.h"
 #include "support/ZipTools.h"
 #include "text/Errors.h"
-#include "text/Lines.h"
 
 namespace pelko {
 namespace {
@@ -65,26 +65,16 @@ protected:
         test::WriteFile(pictures / "sky.png", "\x89PNG\r\n\x1a\nnot really a picture, but new bytes");
     }
 
+    // The worked example's options with another Speed and File value.
     StringList BlockOptions(const std::string& speed, const std::string& file) {
-        StringList options;
-        auto add = [&](std::vector<std::string> texts) {
-            auto record = std::make_unique<OptionRecord>();
-            for (const auto& t : texts) record->Add(Sjis(t));
-            std::string label = record->Item(1);
-            options.Add(label, std::move(record));
-        };
-        add({"Speed", "速度", "INT", speed});
-        add({"BackColor", "背景色", "COLOR", "16777215"});
-        add({"Sound", "効果音", "BOOL", "0"});
-        add({"MIDlet-Description", "説明", "TEXT", "FallingBlocks"});
-        auto file_record = std::make_unique<OptionRecord>(OptionRecord{"File", Sjis("背景画像"), "back.png", file});
-        options.Add(Sjis("背景画像"), std::move(file_record));
-        return options;
+        test::worked::Records records = test::worked::BuildRecords(file);
+        records[0][kRecordValue] = speed;
+        return test::OptionList(records);
     }
 
     std::vector<std::string> Make(const std::string& templateName, const StringList& options,
                                   const std::string& outputPath, bool* finished = nullptr,
-                                  AppSettings settings = {"Block Game", "dev01", true}) {
+                                  AppSettings settings = test::worked::Settings()) {
         BuildRequest request;
         request.templatePath = program / templateName;
         request.settings = std::move(settings);
@@ -110,8 +100,7 @@ protected:
 TEST_F(PipelineTest, WorkedExampleMakesACompletePackage) {
     // The worked example's thirteen lines; the block sample adds two.
     for (const char* name : {"block.jad", "block.jar"}) {
-        fs::copy_file(std::string(PELKO_FIXTURES_DIR) + "/worked-example/" + name, program / name,
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(test::worked::FixtureFile(name), program / name, fs::copy_options::overwrite_existing);
     }
     StringList options = BlockOptions("5", pictures / "sky.png");
     bool finished = false;
@@ -122,19 +111,13 @@ TEST_F(PipelineTest, WorkedExampleMakesACompletePackage) {
     Package p = ReadPackage(out / "game.kjx");
     EXPECT_EQ(p.containerName, "block.kjx");
     EXPECT_EQ(p.descriptorName, "block.jad");
-    StringList descriptor;
-    SplitLines(descriptor, p.descriptor);
-    ASSERT_EQ(descriptor.Count(), 12);
-    EXPECT_EQ(descriptor.Item(0), "MIDlet-Jar-Size: " + std::to_string(p.archive.size()));
-    EXPECT_EQ(descriptor.Item(1), "MIDlet-Jar-URL: block.jar");
-    EXPECT_EQ(descriptor.Item(8), "Pelko-Speed: 5");
-    EXPECT_EQ(descriptor.Item(11), "MIDlet-Description: FallingBlocks");
+    // The worked example's descriptor, but for the size of this archive.
+    std::vector<std::string> descriptor = test::worked::DescriptorLines();
+    descriptor[0] = "MIDlet-Jar-Size: " + std::to_string(p.archive.size());
+    EXPECT_EQ(p.descriptor, test::CrLf(descriptor));
 
     EXPECT_EQ(Entry(out, p.archive, "back.png"), test::ReadFile(pictures / "sky.png"));
-    EXPECT_EQ(Entry(out, p.archive, "META-INF/MANIFEST.MF"),
-              test::CrLf({"MIDlet-1: Block Game, /icon.png, BlockMain", "MIDlet-Version: 1.0",
-                          "MIDlet-X-Copyright: ON", "MIDlet-Name: Block Game",
-                          "MIDlet-Vendor: dev01/rivo", "X-Powered-By: Rivo software"}));
+    EXPECT_EQ(Entry(out, p.archive, "META-INF/MANIFEST.MF"), test::CrLf(test::worked::ManifestLines()));
     EXPECT_EQ(EntryNames(out, p.archive).substr(0, 21), "META-INF/MANIFEST.MF\n");
     test::WriteFile(out / "check.zip", p.archive);
     EXPECT_EQ(test::Run("unzip -tq '" + (out / "check.zip") + "' >/dev/null"), 0);
