@@ -60,21 +60,15 @@ const std::vector<std::string>& ManifestLines() {
     return lines;
 }
 
+// The archive's size and name, the manifest, then the option lines.
 const std::vector<std::string>& DescriptorLines() {
-    static const std::vector<std::string> lines = {
-        "MIDlet-Jar-Size: 20480",
-        "MIDlet-Jar-URL: block.jar",
-        "MIDlet-1: Block Game, /icon.png, BlockMain",
-        "MIDlet-Version: 1.0",
-        "MIDlet-X-Copyright: ON",
-        "MIDlet-Name: Block Game",
-        "MIDlet-Vendor: dev01/rivo",
-        "X-Powered-By: Rivo software",
-        "Pelko-Speed: 5",
-        "Pelko-BackColor: 16777215",
-        "Pelko-Sound: 0",
-        "MIDlet-Description: FallingBlocks",
-    };
+    static const std::vector<std::string> lines = [] {
+        std::vector<std::string> descriptor = {"MIDlet-Jar-Size: 20480", "MIDlet-Jar-URL: block.jar"};
+        descriptor.insert(descriptor.end(), ManifestLines().begin(), ManifestLines().end());
+        descriptor.insert(descriptor.end(), {"Pelko-Speed: 5", "Pelko-BackColor: 16777215", "Pelko-Sound: 0",
+                                             "MIDlet-Description: FallingBlocks"});
+        return descriptor;
+    }();
     return lines;
 }
 
