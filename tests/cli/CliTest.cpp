@@ -14,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CliResult;
+using test::Contains;
 using test::EntryData;
 using test::KjxParts;
 using test::Sjis;
@@ -24,8 +25,6 @@ const std::string kNewPicture = "\x89PNG\r\n\x1a\nnew picture bytes";
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
-
-bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 // The bare names of the sample templates: block, puzzle, ...
 std::vector<std::string> SampleNames() {

@@ -30,10 +30,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using test::Contains;
 
 const std::string kSamples = PELKO_SAMPLES_DIR;
-
-bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 // How the child process runs: its limits and its user.
 struct Conditions {

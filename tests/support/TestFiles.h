@@ -35,6 +35,9 @@ std::vector<std::string> ListDir(const std::string& path);
 // The CP932 bytes of a UTF-8 literal; aborts the test binary on a character
 // CP932 lacks, since that is a fault of the test itself.
 std::string Sjis(std::string_view utf8);
+inline bool Contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
 // Lines joined with CR LF after each, as descriptors are written.
 std::string CrLf(const std::vector<std::string>& lines);
 // Sjis of each UTF-8 literal: as a vector, as a list, and joined as CrLf.
