@@ -25,6 +25,14 @@ private:
     std::string path_;
 };
 
+// Time limits of tests that catch a quadratic algorithm stretch by this in
+// the sanitizer build, which runs unoptimised and instrumented.
+#ifdef PELKO_SANITIZED_BUILD
+inline constexpr int kTimeLimitFactor = 10;
+#else
+inline constexpr int kTimeLimitFactor = 1;
+#endif
+
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
 // The file descriptors this process has open, for tests that nothing leaks.
