@@ -273,7 +273,7 @@ TEST_P(FaultTable, FailsLoudlyKeepsTheEarlierPackageAndLeavesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTable, ::testing::ValuesIn(kFaultCases),
-                         test::RowName());
+                         test::RowName<FaultCase>);
 
 // --- signals during a long build ------------------------------------------
 
@@ -346,7 +346,7 @@ TEST_P(SignalTable, RemovesWorkItemsAndExitsWithTheSignalsStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalTable, ::testing::ValuesIn(kSignalCases),
-                         test::RowName());
+                         test::RowName<SignalCase>);
 
 // --- two builds, one output ------------------------------------------------
 

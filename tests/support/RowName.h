@@ -1,18 +1,16 @@
 #pragma once
 // Names a parameterised test's row after the row's own `name` field, so that
 // the test's name says which case failed and stays the same from build to
-// build.
+// build: INSTANTIATE_TEST_SUITE_P(..., test::RowName<Case>).
 #include <string>
 
 #include <gtest/gtest.h>
 
 namespace pelko::test {
 
-struct RowName {
-    template <class Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& info) const {
-        return info.param.name;
-    }
-};
+template <typename Case>
+std::string RowName(const ::testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
 
 }  // namespace pelko::test

@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"ShortRecordAccepted", {"Pelko-K: ラベル,INT"}, "", false, {{"K", "ラベル", "INT"}}},
         LineCase{"OptionLineWinsOverNameLine", {"Pelko-MIDlet-Name: 名,TEXT,x"}, "", false,
                  {{"MIDlet-Name", "名", "TEXT", "x"}}}),
-    test::RowName());
+    test::RowName<LineCase>);
 
 struct FailureCase {
     const char* name;
@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"MIDlet-Name: Before", "Pelko-A: a,TEXT,1", "Pelko-B:", "MIDlet-Name: After",
                      "Pelko-C: c,TEXT,1"},
                     "リストのインデックスが範囲を超えています (1)", 1, "Before"}),
-    test::RowName());
+    test::RowName<FailureCase>);
 
 TEST(LoadTemplateFile, UnreadableDescriptorRaisesTheOpenError) {
     test::ScratchDir dir;

@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(PlainItems, SplitCommaListTest, ::testing::Values(
     CommaCase{"EmptyText", "", {}},
     CommaCase{"OnlyBlanks", "  \t ", {}},
     CommaCase{"NulEndsTheText", "a\0,b"s, {"a"}},
-    CommaCase{"NulFirst", "\0a"s, {}}), test::RowName());
+    CommaCase{"NulFirst", "\0a"s, {}}), test::RowName<CommaCase>);
 
 INSTANTIATE_TEST_SUITE_P(EmptyItems, SplitCommaListTest, ::testing::Values(
     CommaCase{"EmptyMiddleItem", "a,,b", {"a", "", "b"}},
@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(EmptyItems, SplitCommaListTest, ::testing::Values(
     CommaCase{"OnlyAComma", ",", {"", ""}},
     CommaCase{"CommaBetweenBlanks", " , ", {""}},
     CommaCase{"BlankBeforeComma", "a ,b", {"a", "b"}},
-    CommaCase{"CommaBeforeNul", "a,\0"s, {"a", ""}}), test::RowName());
+    CommaCase{"CommaBeforeNul", "a,\0"s, {"a", ""}}), test::RowName<CommaCase>);
 
 INSTANTIATE_TEST_SUITE_P(QuotedItems, SplitCommaListTest, ::testing::Values(
     CommaCase{"QuotedItemKeepsBlanks", "\"Back colour\",COLOR,255", {"Back colour", "COLOR", "255"}},
@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(QuotedItems, SplitCommaListTest, ::testing::Values(
     CommaCase{"LoneQuote", "\"", {""}},
     CommaCase{"QuotedBlanksAndComma", "\" a \t,\"", {" a \t,"}},
     CommaCase{"QuoteInsidePlainItem", "a\"b,c", {"a\"b", "c"}},
-    CommaCase{"QuotedItemThenEmptyItem", "\"x\",", {"x", ""}}), test::RowName());
+    CommaCase{"QuotedItemThenEmptyItem", "\"x\",", {"x", ""}}), test::RowName<CommaCase>);
 
 // ソ (0x83 0x5C) and 表 (0x95 0x5C) carry a backslash as second byte; the
 // artificial pairs below put a quote, comma or blank there, which must stay
@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(DoubleByteItems, SplitCommaListTest, ::testing::Values(
     CommaCase{"QuoteAsSecondByte", "\"a\x81\"b\"", {"a\x81\"b"}},
     CommaCase{"LeadByteAtTheEnd", "a\x81", {"a\x81"}},
     CommaCase{"LeadByteAtTheEndQuoted", "\"a\x81", {"a\x81"}},
-    CommaCase{"NulAfterLeadByte", "a\x81\0,b"s, {"a\x81"}}), test::RowName());
+    CommaCase{"NulAfterLeadByte", "a\x81\0,b"s, {"a\x81"}}), test::RowName<CommaCase>);
 
 TEST(SplitCommaList, FreesObjectsOfTheOldItems) {
     struct Counted : ListObject {
