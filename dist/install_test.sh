@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix with DESTDIR and uses what was
-# installed: the links in bin/, the program directory with the samples, and
-# a user template in a temporary XDG_DATA_HOME whose relative file value
-# names a file beside it.
-# Usage: install_test.sh CMAKE BUILD_DIR SAMPLES_DIR
+# installed: the links to the executables, the program directory with the
+# samples, and a user template in a temporary XDG_DATA_HOME whose relative
+# file value names a file beside it.
+# Usage: install_test.sh CMAKE BUILD_DIR SAMPLES_DIR, with the folders of the
+# installation in INSTALL_BINDIR, INSTALL_PROGRAMDIR, INSTALL_DATADIR,
+# INSTALL_MANDIR and INSTALL_DOCDIR as CMake has them.
 set -euo pipefail
 cmake=$1 build=$2 samples=$3
 
@@ -14,29 +16,32 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix=/opt/pelko-test
 DESTDIR="$work/stage" "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" ||
   { cat "$work/install.log" >&2; fail "cmake --install"; }
-root="$work/stage$prefix"
+# Where a folder of the installation lies in the staged tree.
+staged() { case $1 in /*) echo "$work/stage$1" ;; *) echo "$work/stage$prefix/$1" ;; esac; }
+bin=$(staged "$INSTALL_BINDIR") program=$(staged "$INSTALL_PROGRAMDIR")
+share=$(staged "$INSTALL_DATADIR") man=$(staged "$INSTALL_MANDIR") doc=$(staged "$INSTALL_DOCDIR")
 
 # The links are relative, so the staged tree works where it stands, and the
 # program directory holds the real executable beside the samples.
 for exe in pelko-cli $( [ -e "$build/bin/pelko" ] && echo pelko ); do
-  [ -L "$root/bin/$exe" ] || fail "bin/$exe is not a link"
-  [ "$(readlink "$root/bin/$exe")" = "../lib/pelko/$exe" ] || fail "bin/$exe -> $(readlink "$root/bin/$exe")"
-  [ -x "$root/lib/pelko/$exe" ] && [ ! -L "$root/lib/pelko/$exe" ] || fail "lib/pelko/$exe"
+  [ -L "$bin/$exe" ] || fail "$INSTALL_BINDIR/$exe is not a link"
+  [ "$(readlink "$bin/$exe")" = "$(realpath -s --relative-to="$bin" "$program/$exe")" ] ||
+    fail "$INSTALL_BINDIR/$exe -> $(readlink "$bin/$exe")"
+  [ -x "$program/$exe" ] && [ ! -L "$program/$exe" ] || fail "$INSTALL_PROGRAMDIR/$exe"
 done
-for f in lib/pelko/block.jad lib/pelko/block.jar lib/pelko/puzzle.jad lib/pelko/puzzle.jar \
-         share/man/man1/pelko-cli.1.gz share/bash-completion/completions/pelko-cli \
-         share/doc/pelko/copyright share/doc/pelko/changelog.gz; do
-  [ -f "$root/$f" ] || fail "$f not installed"
+for f in "$program"/{block,puzzle}.{jad,jar} "$man/man1/pelko-cli.1.gz" \
+         "$share/bash-completion/completions/pelko-cli" "$doc/copyright" "$doc/changelog.gz"; do
+  [ -f "$f" ] || fail "${f#"$work/stage"} not installed"
 done
 if [ -e "$build/bin/pelko" ]; then
-  for f in share/applications/net.pelko.Pelko.desktop share/metainfo/net.pelko.Pelko.metainfo.xml \
-           share/icons/hicolor/scalable/apps/net.pelko.Pelko.svg share/man/man1/pelko.1.gz; do
-    [ -f "$root/$f" ] || fail "$f not installed"
+  for f in "$share/applications/net.pelko.Pelko.desktop" "$share/metainfo/net.pelko.Pelko.metainfo.xml" \
+           "$share/icons/hicolor/scalable/apps/net.pelko.Pelko.svg" "$man/man1/pelko.1.gz"; do
+    [ -f "$f" ] || fail "${f#"$work/stage"} not installed"
   done
 fi
-gzip -t "$root/share/man/man1/pelko-cli.1.gz" || fail "manual page not gzip"
+gzip -t "$man/man1/pelko-cli.1.gz" || fail "manual page not gzip"
 
-cli="$root/bin/pelko-cli"
+cli="$bin/pelko-cli"
 version=$(sed -n 's/^#define PELKO_VERSION "\(.*\)"$/\1/p' "$build/generated/pelko/Version.h")
 [ -n "$version" ] || fail "no version in the generated header"
 [ "$("$cli" --version)" = "pelko-cli $version" ] || fail "--version: $("$cli" --version)"
@@ -57,7 +62,7 @@ cd "$work"
 
 # Program directory first, then the user's, each in file-name order.
 listed=$("$cli" templates | cut -f2)
-expected=$(printf '%s\n' "$root/lib/pelko/block.jad" "$root/lib/pelko/puzzle.jad" \
+expected=$(printf '%s\n' "$program/block.jad" "$program/puzzle.jad" \
                          "$user/another.jad" "$user/Mine.jad")
 [ "$listed" = "$expected" ] || fail "templates listed:"$'\n'"$listed"
 

@@ -11,7 +11,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   zip unzip openjdk-17-jdk-headless
   xvfb xauth fonts-ipafont-gothic
-  valgrind hyperfine time desktop-file-utils appstream librsvg2-bin lintian bash-completion
+  valgrind hyperfine time desktop-file-utils appstream librsvg2-bin lintian bash-completion man-db
 )
 
 missing=()

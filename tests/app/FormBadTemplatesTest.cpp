@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "RowName.h"
 #include "ScriptedView.h"
+#include "support/RowName.h"
 #include "support/TestFiles.h"
 
 namespace pelko::test {

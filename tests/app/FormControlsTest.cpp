@@ -6,9 +6,9 @@
 #include <new>
 #include <stdexcept>
 
-#include "RowName.h"
 #include "ScriptedView.h"
 #include "app/Fields.h"
+#include "support/RowName.h"
 #include "support/TestFiles.h"
 #include "text/Errors.h"
 

@@ -1,8 +1,8 @@
 // The option editors: what each option shows and what every edit stores.
 #include <gtest/gtest.h>
 
-#include "RowName.h"
 #include "ScriptedView.h"
+#include "support/RowName.h"
 #include "support/TestFiles.h"
 
 namespace pelko::test {

@@ -2,8 +2,8 @@
 // Unicode form.
 #include <gtest/gtest.h>
 
-#include "RowName.h"
 #include "ScriptedView.h"
+#include "support/RowName.h"
 #include "support/TestFiles.h"
 
 namespace pelko::test {

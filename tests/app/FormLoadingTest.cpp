@@ -1,9 +1,10 @@
 // Choosing a template: the controls it fills and the option records it makes.
 #include <gtest/gtest.h>
 
-#include "RowName.h"
 #include "ScriptedView.h"
+#include "support/RowName.h"
 #include "support/TestFiles.h"
+#include "support/WorkedExample.h"
 
 namespace pelko::test {
 namespace {
@@ -24,14 +25,7 @@ TEST(FormLoading, BlockTemplateFillsTheWindow) {
     EXPECT_EQ(view.EditAuthor.text, "");
     EXPECT_EQ(view.ComboOptions.items, (Texts{"速度", "背景色", "効果音", "説明", "背景画像"}));
     EXPECT_EQ(view.ComboOptions.index, 0);
-    const Records expected{
-        {"Speed", "速度", "INT", "3"},
-        {"BackColor", "背景色", "COLOR", "16777215"},
-        {"Sound", "効果音", "BOOL", "1"},
-        {"MIDlet-Description", "説明", "TEXT", "FallingBlocks"},
-        {"File", "背景画像", "back.png", "back.png"},
-    };
-    EXPECT_EQ(view.AllRecords(), expected);
+    EXPECT_EQ(view.AllRecords(), worked::TemplateRecords());
     // The first option's integer editor is shown.
     EXPECT_EQ(view.EditorState(), "EditValue ButtonBrowse");
     EXPECT_EQ(view.EditValue.text, "3");

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "support/TestFiles.h"
+#include "support/WorkedExample.h"
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
 
@@ -166,18 +167,7 @@ const std::string& ScriptedView::ValueBytes(int index) const {
     return RecordOf(form->OptionRecords(), index).Item(kRecordValue);
 }
 
-std::vector<std::string> BlockDescriptor() {
-    return {
-        "MIDlet-Name: Block Game",
-        "MIDlet-X-Copyright: ON",
-        Sjis("Pelko-Name: 落ち物ゲーム"),
-        Sjis("Pelko-Speed: 速度,INT,3"),
-        Sjis("Pelko-BackColor: 背景色,COLOR,16777215"),
-        Sjis("Pelko-Sound: 効果音,BOOL,1"),
-        Sjis("Pelko-MIDlet-Description: 説明,TEXT,FallingBlocks"),
-        Sjis("Pelko-File: 背景画像,back.png"),
-    };
-}
+std::vector<std::string> BlockDescriptor() { return SjisEach(worked::TemplateLines()); }
 
 void WriteJad(const std::string& path, const std::vector<std::string>& lines) {
     WriteFile(path, CrLf(lines));

@@ -14,6 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CliResult;
+using test::Contains;
+using test::EntryData;
 using test::KjxParts;
 using test::Sjis;
 
@@ -23,8 +25,6 @@ const std::string kNewPicture = "\x89PNG\r\n\x1a\nnew picture bytes";
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
-
-bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 // The bare names of the sample templates: block, puzzle, ...
 std::vector<std::string> SampleNames() {
@@ -44,16 +44,6 @@ void CopySamples(const std::string& to) {
     }
 }
 
-std::string EntryData(const std::string& archive, const std::string& name) {
-    test::ScratchDir scratch;
-    test::WriteFile(scratch / "a.zip", archive);
-    for (const test::ZipEntry& entry : test::ReadZip(scratch / "a.zip")) {
-        if (entry.name == name) return entry.data;
-    }
-    ADD_FAILURE() << "no entry " << name;
-    return {};
-}
-
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override { CopySamples(dir.Path()); }
@@ -65,11 +55,7 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         return Cli(args);
     }
-    KjxParts Package(const std::string& name) {
-        std::optional<KjxParts> parts = test::SplitKjx(test::ReadFile(dir / name));
-        if (!parts) ADD_FAILURE() << name << " is no well-formed package";
-        return parts.value_or(KjxParts{});
-    }
+    KjxParts Package(const std::string& name) { return test::ReadKjx(dir / name); }
     std::vector<std::string> DescriptorLines(const std::string& name) {
         return test::CrLfLines(Package(name).descriptor);
     }

@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "support/CliRunner.h"
+#include "support/RowName.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 
@@ -29,10 +30,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using test::Contains;
 
 const std::string kSamples = PELKO_SAMPLES_DIR;
-
-bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 // How the child process runs: its limits and its user.
 struct Conditions {
@@ -273,7 +273,7 @@ TEST_P(FaultTable, FailsLoudlyKeepsTheEarlierPackageAndLeavesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTable, ::testing::ValuesIn(kFaultCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::RowName<FaultCase>);
 
 // --- signals during a long build ------------------------------------------
 
@@ -346,7 +346,7 @@ TEST_P(SignalTable, RemovesWorkItemsAndExitsWithTheSignalsStatus) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalTable, ::testing::ValuesIn(kSignalCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::RowName<SignalCase>);
 
 // --- two builds, one output ------------------------------------------------
 

@@ -1,5 +1,7 @@
 #include "support/CliRunner.h"
 
+#include <stdexcept>
+
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 
@@ -32,6 +34,12 @@ std::optional<KjxParts> SplitKjx(std::string_view bytes) {
     parts.descriptor = bytes.substr(8 + k + j, d);
     parts.archive = bytes.substr(8 + k + j + d);
     return parts;
+}
+
+KjxParts ReadKjx(const std::string& path) {
+    std::optional<KjxParts> parts = SplitKjx(ReadFile(path));
+    if (!parts) throw std::runtime_error(path + " is no well-formed package");
+    return std::move(*parts);
 }
 
 std::string AssembleKjx(const KjxParts& parts, std::optional<unsigned> headerLength,

@@ -29,6 +29,9 @@ struct KjxParts {
 
 // Takes a well-formed package apart; nullopt when any field does not fit.
 std::optional<KjxParts> SplitKjx(std::string_view bytes);
+// The package in a file taken apart; throws std::runtime_error when it is no
+// well-formed package.
+KjxParts ReadKjx(const std::string& path);
 
 // Puts a package together byte by byte. The stored header length and
 // descriptor length can be forced to wrong values to make broken packages.

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "templates/Descriptor.h"
 #include "text/Cp932.h"
 
 namespace fs = std::filesystem;
@@ -76,23 +77,30 @@ std::string CrLf(const std::vector<std::string>& lines) {
     return text;
 }
 
-const std::vector<std::string>& BlockTemplateLines() {
-    static const std::vector<std::string> lines = {
-        "MIDlet-1: Block Game, /icon.png, BlockMain",
-        "MIDlet-Name: Block Game",
-        "MIDlet-Vendor: someone",
-        "MIDlet-Version: 1.0",
-        "MIDlet-Jar-URL: block.jar",
-        "MIDlet-Jar-Size: 19876",
-        "MIDlet-X-Copyright: ON",
-        "Pelko-Name: 落ち物ゲーム",
-        "Pelko-Speed: 速度,INT,3",
-        "Pelko-BackColor: 背景色,COLOR,16777215",
-        "Pelko-Sound: 効果音,BOOL,1",
-        "Pelko-MIDlet-Description: 説明,TEXT,FallingBlocks",
-        "Pelko-File: 背景画像,back.png",
-    };
+std::vector<std::string> SjisEach(const std::vector<std::string>& utf8) {
+    std::vector<std::string> sjis;
+    for (const auto& text : utf8) sjis.push_back(Sjis(text));
+    return sjis;
+}
+
+StringList SjisLines(const std::vector<std::string>& utf8) {
+    StringList lines;
+    for (const auto& line : utf8) lines.Add(Sjis(line));
     return lines;
+}
+
+std::string SjisText(const std::vector<std::string>& utf8) { return CrLf(SjisEach(utf8)); }
+
+StringList OptionList(const std::vector<std::vector<std::string>>& utf8Records) {
+    StringList options;
+    for (const auto& texts : utf8Records) {
+        auto record = std::make_unique<OptionRecord>(SjisLines(texts));
+        const bool fileOption = texts.size() > kRecordValue && texts[kRecordKey].rfind("File", 0) == 0;
+        if (fileOption) record->Set(kRecordValue, texts[kRecordValue]);
+        const std::string label = record->Count() > kRecordLabel ? record->Item(kRecordLabel) : std::string();
+        options.Add(label, std::move(record));
+    }
+    return options;
 }
 
 int Run(const std::string& command, std::string* out) {

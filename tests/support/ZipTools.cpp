@@ -104,6 +104,19 @@ std::vector<std::string> NamesOf(const std::vector<ZipEntry>& entries) {
     return names;
 }
 
+std::vector<ZipEntry> ReadZipBytes(std::string_view archive) {
+    ScratchDir scratch;
+    WriteFile(scratch / "archive.zip", archive);
+    return ReadZip(scratch / "archive.zip");
+}
+
+std::string EntryData(std::string_view archive, std::string_view name) {
+    for (ZipEntry& entry : ReadZipBytes(archive)) {
+        if (entry.name == name) return std::move(entry.data);
+    }
+    throw std::runtime_error("no entry " + std::string(name) + " in the archive");
+}
+
 std::string ShellQuoted(std::string_view text) {
     std::string quoted = "'";
     for (char c : text) {

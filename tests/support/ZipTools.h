@@ -29,6 +29,10 @@ struct ZipEntry {
 // read the archive or an entry's data (a CRC error included).
 std::vector<ZipEntry> ReadZip(const std::string& path);
 std::vector<std::string> NamesOf(const std::vector<ZipEntry>& entries);
+// The same for an archive held in memory, and one entry's data out of it
+// (throws std::runtime_error when there is no such entry).
+std::vector<ZipEntry> ReadZipBytes(std::string_view archive);
+std::string EntryData(std::string_view archive, std::string_view name);
 
 // Single-quoted for /bin/sh.
 std::string ShellQuoted(std::string_view text);

@@ -4,7 +4,9 @@
 
 #include <optional>
 
+#include "support/RowName.h"
 #include "support/TestFiles.h"
+#include "support/WorkedExample.h"
 #include "text/Errors.h"
 #include "text/Lines.h"
 
@@ -12,12 +14,8 @@ namespace pelko {
 namespace {
 
 using test::Sjis;
-
-StringList Lines(const std::vector<std::string>& utf8Lines) {
-    StringList lines;
-    for (const auto& line : utf8Lines) lines.Add(Sjis(line));
-    return lines;
-}
+using test::SjisEach;
+using test::SjisLines;
 
 std::vector<std::string> RecordTexts(const LoadedTemplate& loaded, int index) {
     return RecordOf(loaded.options, index).Texts();
@@ -52,21 +50,14 @@ TEST(TemplateLineKey, IsWhatFollowsThePrefixUpToTheFirstColon) {
 }
 
 TEST(ParseTemplate, WorkedExampleGivesTheRecordTable) {
-    LoadedTemplate loaded = ParseTemplate(Lines(test::BlockTemplateLines()));
+    LoadedTemplate loaded = ParseTemplate(SjisLines(test::worked::TemplateLines()));
     EXPECT_FALSE(loaded.error.has_value());
     EXPECT_EQ(loaded.title, "Block Game");
     EXPECT_TRUE(loaded.copyright);
-    const std::vector<std::vector<std::string>> expected = {
-        {"Speed", "速度", "INT", "3"},
-        {"BackColor", "背景色", "COLOR", "16777215"},
-        {"Sound", "効果音", "BOOL", "1"},
-        {"MIDlet-Description", "説明", "TEXT", "FallingBlocks"},
-        {"File", "背景画像", "back.png", "back.png"},
-    };
+    const auto& expected = test::worked::TemplateRecords();
     ASSERT_EQ(loaded.options.Count(), static_cast<int>(expected.size()));
     for (int i = 0; i < loaded.options.Count(); ++i) {
-        std::vector<std::string> sjis;
-        for (const auto& text : expected[i]) sjis.push_back(Sjis(text));
+        const std::vector<std::string> sjis = SjisEach(expected[i]);
         EXPECT_EQ(RecordTexts(loaded, i), sjis) << "option " << i;
         EXPECT_EQ(loaded.options.Item(i), sjis[1]) << "item text is the label";
     }
@@ -84,15 +75,13 @@ class ParseTemplateLines : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(ParseTemplateLines, GivesTitleCopyrightAndRecords) {
     const LineCase& c = GetParam();
-    LoadedTemplate loaded = ParseTemplate(Lines(c.lines));
+    LoadedTemplate loaded = ParseTemplate(SjisLines(c.lines));
     EXPECT_FALSE(loaded.error.has_value()) << *loaded.error;
     EXPECT_EQ(loaded.title, Sjis(c.title));
     EXPECT_EQ(loaded.copyright, c.copyright);
     ASSERT_EQ(loaded.options.Count(), static_cast<int>(c.records.size()));
     for (int i = 0; i < loaded.options.Count(); ++i) {
-        std::vector<std::string> sjis;
-        for (const auto& text : c.records[i]) sjis.push_back(Sjis(text));
-        EXPECT_EQ(RecordTexts(loaded, i), sjis) << "option " << i;
+        EXPECT_EQ(RecordTexts(loaded, i), SjisEach(c.records[i])) << "option " << i;
     }
 }
 
@@ -125,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"ShortRecordAccepted", {"Pelko-K: ラベル,INT"}, "", false, {{"K", "ラベル", "INT"}}},
         LineCase{"OptionLineWinsOverNameLine", {"Pelko-MIDlet-Name: 名,TEXT,x"}, "", false,
                  {{"MIDlet-Name", "名", "TEXT", "x"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName<LineCase>);
 
 struct FailureCase {
     const char* name;
@@ -139,7 +128,7 @@ class ParseTemplateFailures : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(ParseTemplateFailures, StopAtTheBadLineKeepingWhatCameBefore) {
     const FailureCase& c = GetParam();
-    LoadedTemplate loaded = ParseTemplate(Lines(c.lines));
+    LoadedTemplate loaded = ParseTemplate(SjisLines(c.lines));
     ASSERT_TRUE(loaded.error.has_value());
     EXPECT_EQ(*loaded.error, c.message);
     EXPECT_EQ(loaded.options.Count(), c.optionsKept);
@@ -161,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {"MIDlet-Name: Before", "Pelko-A: a,TEXT,1", "Pelko-B:", "MIDlet-Name: After",
                      "Pelko-C: c,TEXT,1"},
                     "リストのインデックスが範囲を超えています (1)", 1, "Before"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::RowName<FailureCase>);
 
 TEST(LoadTemplateFile, UnreadableDescriptorRaisesTheOpenError) {
     test::ScratchDir dir;
@@ -175,9 +164,7 @@ TEST(LoadTemplateFile, UnreadableDescriptorRaisesTheOpenError) {
 
 TEST(LoadTemplateFile, SameFileTwiceGivesTheSameRecords) {
     test::ScratchDir dir;
-    std::string text;
-    for (const auto& line : test::BlockTemplateLines()) text += Sjis(line) + "\r\n";
-    test::WriteFile(dir / "block.jad", text);
+    test::WriteFile(dir / "block.jad", test::SjisText(test::worked::TemplateLines()));
     LoadedTemplate first = LoadTemplateFile(dir / "block.jad");
     LoadedTemplate second = LoadTemplateFile(dir / "block.jad");
     ASSERT_EQ(first.options.Count(), 5);
@@ -188,18 +175,14 @@ TEST(LoadTemplateFile, SameFileTwiceGivesTheSameRecords) {
 // The worked example as the fixture keeps it, and the sample, which adds the
 // handset profile lines its archive's manifest declares after MIDlet-Version.
 TEST(SampleTemplates, BlockDescriptorsHoldTheWorkedExampleInCp932) {
-    std::vector<std::string> worked = test::BlockTemplateLines();
+    const std::vector<std::string>& worked = test::worked::TemplateLines();
     std::vector<std::string> sample = worked;
     sample.insert(sample.begin() + 4, {"MicroEdition-Profile: MIDP-2.0", "MicroEdition-Configuration: CLDC-1.1"});
     const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
-        {std::string(PELKO_FIXTURES_DIR) + "/worked-example/block.jad", worked},
+        {test::worked::FixtureFile("block.jad"), worked},
         {std::string(PELKO_SAMPLES_DIR) + "/block.jad", sample},
     };
-    for (const auto& [path, lines] : cases) {
-        std::vector<std::string> sjis;
-        for (const auto& line : lines) sjis.push_back(Sjis(line));
-        EXPECT_EQ(test::ReadFile(path), test::CrLf(sjis)) << path;
-    }
+    for (const auto& [path, lines] : cases) EXPECT_EQ(test::ReadFile(path), test::SjisText(lines)) << path;
 }
 
 TEST(RecordOf, BadIndexRaisesTheListError) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/RowName.h"
+
 namespace pelko {
 namespace {
 
@@ -12,6 +14,7 @@ using namespace std::string_literals;
 using Items = std::vector<std::string>;
 
 struct CommaCase {
+    const char* name;
     std::string text;
     Items items;
 };
@@ -25,50 +28,50 @@ TEST_P(SplitCommaListTest, GivesTheItems) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainItems, SplitCommaListTest, ::testing::Values(
-    CommaCase{"Title,TEXT,Hello", {"Title", "TEXT", "Hello"}},
-    CommaCase{"a b,c", {"a", "b", "c"}},
-    CommaCase{" a , b ", {"a", "b"}},
-    CommaCase{"a\tb\x01" "c", {"a", "b", "c"}},  // every byte 0x01-0x20 is a blank
-    CommaCase{"a\x7F" "b", {"a\x7F" "b"}},       // DEL is not
-    CommaCase{"", {}},
-    CommaCase{"  \t ", {}},
-    CommaCase{"a\0,b"s, {"a"}},                  // a NUL ends the text
-    CommaCase{"\0a"s, {}}));
+    CommaCase{"ThreeItems", "Title,TEXT,Hello", {"Title", "TEXT", "Hello"}},
+    CommaCase{"BlankSeparates", "a b,c", {"a", "b", "c"}},
+    CommaCase{"BlanksAroundItemsDropped", " a , b ", {"a", "b"}},
+    CommaCase{"EveryControlByteIsABlank", "a\tb\x01" "c", {"a", "b", "c"}},
+    CommaCase{"DeleteIsNoBlank", "a\x7F" "b", {"a\x7F" "b"}},
+    CommaCase{"EmptyText", "", {}},
+    CommaCase{"OnlyBlanks", "  \t ", {}},
+    CommaCase{"NulEndsTheText", "a\0,b"s, {"a"}},
+    CommaCase{"NulFirst", "\0a"s, {}}), test::RowName<CommaCase>);
 
 INSTANTIATE_TEST_SUITE_P(EmptyItems, SplitCommaListTest, ::testing::Values(
-    CommaCase{"a,,b", {"a", "", "b"}},
-    CommaCase{",a", {"", "a"}},
-    CommaCase{"a,", {"a", ""}},
-    CommaCase{"a, ", {"a"}},
-    CommaCase{",", {"", ""}},
-    CommaCase{" , ", {""}},
-    CommaCase{"a ,b", {"a", "b"}},
-    CommaCase{"a,\0"s, {"a", ""}}));             // the comma is the last byte before the NUL
+    CommaCase{"EmptyMiddleItem", "a,,b", {"a", "", "b"}},
+    CommaCase{"EmptyFirstItem", ",a", {"", "a"}},
+    CommaCase{"EmptyLastItem", "a,", {"a", ""}},
+    CommaCase{"BlankAfterLastComma", "a, ", {"a"}},
+    CommaCase{"OnlyAComma", ",", {"", ""}},
+    CommaCase{"CommaBetweenBlanks", " , ", {""}},
+    CommaCase{"BlankBeforeComma", "a ,b", {"a", "b"}},
+    CommaCase{"CommaBeforeNul", "a,\0"s, {"a", ""}}), test::RowName<CommaCase>);
 
 INSTANTIATE_TEST_SUITE_P(QuotedItems, SplitCommaListTest, ::testing::Values(
-    CommaCase{"\"Back colour\",COLOR,255", {"Back colour", "COLOR", "255"}},
-    CommaCase{"\"say \"\"hi\"\"\",x", {"say \"hi\"", "x"}},
-    CommaCase{"\"\",x", {"", "x"}},
-    CommaCase{"\"ab\"cd", {"ab", "cd"}},
-    CommaCase{"\"a,b", {"a,b"}},
-    CommaCase{"\"a\"\"b", {"a\"b"}},             // unterminated, doubled quote still collapsed
-    CommaCase{"\"", {""}},
-    CommaCase{"\" a \t,\"", {" a \t,"}},
-    CommaCase{"a\"b,c", {"a\"b", "c"}},          // a quote inside a plain item is a byte
-    CommaCase{"\"x\",", {"x", ""}}));
+    CommaCase{"QuotedItemKeepsBlanks", "\"Back colour\",COLOR,255", {"Back colour", "COLOR", "255"}},
+    CommaCase{"DoubledQuotesCollapse", "\"say \"\"hi\"\"\",x", {"say \"hi\"", "x"}},
+    CommaCase{"EmptyQuotedItem", "\"\",x", {"", "x"}},
+    CommaCase{"TextAfterClosingQuoteIsNextItem", "\"ab\"cd", {"ab", "cd"}},
+    CommaCase{"UnterminatedQuoteTakesTheRest", "\"a,b", {"a,b"}},
+    CommaCase{"UnterminatedQuoteCollapsesDoubledQuotes", "\"a\"\"b", {"a\"b"}},
+    CommaCase{"LoneQuote", "\"", {""}},
+    CommaCase{"QuotedBlanksAndComma", "\" a \t,\"", {" a \t,"}},
+    CommaCase{"QuoteInsidePlainItem", "a\"b,c", {"a\"b", "c"}},
+    CommaCase{"QuotedItemThenEmptyItem", "\"x\",", {"x", ""}}), test::RowName<CommaCase>);
 
 // ソ (0x83 0x5C) and 表 (0x95 0x5C) carry a backslash as second byte; the
 // artificial pairs below put a quote, comma or blank there, which must stay
 // inside the item.
 INSTANTIATE_TEST_SUITE_P(DoubleByteItems, SplitCommaListTest, ::testing::Values(
-    CommaCase{"\x83\x5C,\x95\x5C", {"\x83\x5C", "\x95\x5C"}},
-    CommaCase{"\"\x83\x5C \x95\x5C\",x", {"\x83\x5C \x95\x5C", "x"}},
-    CommaCase{"a\x81,b", {"a\x81,b"}},
-    CommaCase{"a\x81 b", {"a\x81 b"}},
-    CommaCase{"\"a\x81\"b\"", {"a\x81\"b"}},
-    CommaCase{"a\x81", {"a\x81"}},               // a lead byte at the end stands alone
-    CommaCase{"\"a\x81", {"a\x81"}},
-    CommaCase{"a\x81\0,b"s, {"a\x81"}}));         // the NUL is not taken as a second byte
+    CommaCase{"BackslashSecondBytes", "\x83\x5C,\x95\x5C", {"\x83\x5C", "\x95\x5C"}},
+    CommaCase{"BackslashSecondBytesQuoted", "\"\x83\x5C \x95\x5C\",x", {"\x83\x5C \x95\x5C", "x"}},
+    CommaCase{"CommaAsSecondByte", "a\x81,b", {"a\x81,b"}},
+    CommaCase{"BlankAsSecondByte", "a\x81 b", {"a\x81 b"}},
+    CommaCase{"QuoteAsSecondByte", "\"a\x81\"b\"", {"a\x81\"b"}},
+    CommaCase{"LeadByteAtTheEnd", "a\x81", {"a\x81"}},
+    CommaCase{"LeadByteAtTheEndQuoted", "\"a\x81", {"a\x81"}},
+    CommaCase{"NulAfterLeadByte", "a\x81\0,b"s, {"a\x81"}}), test::RowName<CommaCase>);
 
 TEST(SplitCommaList, FreesObjectsOfTheOldItems) {
     struct Counted : ListObject {

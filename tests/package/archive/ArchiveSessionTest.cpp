@@ -15,12 +15,14 @@
 #include "package/archive/Archive.h"
 #include "system/posix/Posix.h"
 #include "support/TestFiles.h"
+#include "support/ZipExpectations.h"
 #include "support/ZipTools.h"
 
 namespace pelko {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ExpectSameEntries;
 using test::ZipEntry;
 
 const std::string kManifestPath = "META-INF\\MANIFEST.MF";
@@ -124,23 +126,6 @@ private:
     std::string source_;
     std::string sourceBytes_;
 };
-
-void ExpectSameEntries(const std::vector<ZipEntry>& ours, const std::vector<ZipEntry>& theirs) {
-    ASSERT_EQ(test::NamesOf(ours), test::NamesOf(theirs));
-    for (std::size_t i = 0; i < ours.size(); ++i) {
-        SCOPED_TRACE(ours[i].name);
-        EXPECT_EQ(ours[i].data, theirs[i].data);
-        EXPECT_EQ(ours[i].crc, theirs[i].crc);
-        EXPECT_EQ(ours[i].method, theirs[i].method);
-        EXPECT_EQ(ours[i].compressedSize, theirs[i].compressedSize);
-        EXPECT_EQ(ours[i].time, theirs[i].time);
-        EXPECT_EQ(ours[i].localExtraFields, theirs[i].localExtraFields);
-        EXPECT_EQ(ours[i].centralExtraFields, theirs[i].centralExtraFields);
-        EXPECT_EQ(ours[i].utf8Flag, theirs[i].utf8Flag);
-        EXPECT_EQ(ours[i].system, theirs[i].system);
-        EXPECT_EQ(ours[i].attributes, theirs[i].attributes);
-    }
-}
 
 const ZipEntry& EntryNamed(const std::vector<ZipEntry>& entries, const std::string& name) {
     for (const ZipEntry& entry : entries) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "support/TestFiles.h"
+#include "support/ZipExpectations.h"
 #include "support/ZipTools.h"
 #include "text/Utf8.h"
 
@@ -25,6 +26,7 @@ namespace pelko {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ExpectSameContents;
 using test::ZipEntry;
 
 const std::string kManifestPath = "META-INF\\MANIFEST.MF";
@@ -93,15 +95,6 @@ private:
     std::string ours_;
     std::string theirs_;
 };
-
-void ExpectSameContents(const std::vector<ZipEntry>& ours, const std::vector<ZipEntry>& theirs) {
-    ASSERT_EQ(test::NamesOf(ours), test::NamesOf(theirs));
-    for (std::size_t i = 0; i < ours.size(); ++i) {
-        SCOPED_TRACE(ours[i].name);
-        EXPECT_EQ(ours[i].crc, theirs[i].crc);
-        EXPECT_EQ(ours[i].data, theirs[i].data);
-    }
-}
 
 // An entry the command did not touch is carried over exactly.
 void ExpectCarried(const ZipEntry& now, const ZipEntry& before) {

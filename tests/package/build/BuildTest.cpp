@@ -9,10 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/CliRunner.h"
 #include "support/TestFiles.h"
+#include "support/WorkedExample.h"
 #include "support/ZipTools.h"
 #include "text/Errors.h"
-#include "text/Lines.h"
 
 namespace pelko {
 namespace {
@@ -21,40 +22,8 @@ namespace fs = std::filesystem;
 using test::ScratchDir;
 using test::Sjis;
 
-struct Package {
-    std::string containerName, descriptorName, descriptor, archive;
-};
-
-// Reads a container the way a handset would, trusting nothing.
-Package ReadPackage(const std::string& path) {
-    std::string bytes = test::ReadFile(path);
-    Package p;
-    if (bytes.size() < 8 || bytes.substr(0, 3) != "KJX") return p;
-    auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes.at(i)); };
-    std::size_t k = at(4);
-    p.containerName = bytes.substr(5, k);
-    std::size_t d = at(5 + k) * 256u + at(6 + k);
-    std::size_t j = at(7 + k);
-    p.descriptorName = bytes.substr(8 + k, j);
-    EXPECT_EQ(at(3), 8 + k + j);
-    p.descriptor = bytes.substr(8 + k + j, d);
-    p.archive = bytes.substr(8 + k + j + d);
-    return p;
-}
-
-std::string Entry(const ScratchDir& dir, const std::string& archive, const std::string& entry) {
-    test::WriteFile(dir / "check.zip", archive);
-    std::string out;
-    EXPECT_EQ(test::Run("unzip -p '" + (dir / "check.zip") + "' '" + entry + "'", &out), 0) << entry;
-    return out;
-}
-
-std::string EntryNames(const ScratchDir& dir, const std::string& archive) {
-    test::WriteFile(dir / "check.zip", archive);
-    std::string out;
-    test::Run("unzip -Z1 '" + (dir / "check.zip") + "'", &out);
-    return out;
-}
+using test::EntryData;
+using test::ReadKjx;
 
 class BuildTest : public ::testing::Test {
 protected:
@@ -65,26 +34,16 @@ protected:
         test::WriteFile(pictures / "sky.png", "\x89PNG\r\n\x1a\nnot really a picture, but new bytes");
     }
 
+    // The worked example's options with another Speed and File value.
     StringList BlockOptions(const std::string& speed, const std::string& file) {
-        StringList options;
-        auto add = [&](std::vector<std::string> texts) {
-            auto record = std::make_unique<OptionRecord>();
-            for (const auto& t : texts) record->Add(Sjis(t));
-            std::string label = record->Item(1);
-            options.Add(label, std::move(record));
-        };
-        add({"Speed", "速度", "INT", speed});
-        add({"BackColor", "背景色", "COLOR", "16777215"});
-        add({"Sound", "効果音", "BOOL", "0"});
-        add({"MIDlet-Description", "説明", "TEXT", "FallingBlocks"});
-        auto file_record = std::make_unique<OptionRecord>(OptionRecord{"File", Sjis("背景画像"), "back.png", file});
-        options.Add(Sjis("背景画像"), std::move(file_record));
-        return options;
+        test::worked::Records records = test::worked::BuildRecords(file);
+        records[0][kRecordValue] = speed;
+        return test::OptionList(records);
     }
 
     std::vector<std::string> Make(const std::string& templateName, const StringList& options,
                                   const std::string& outputPath, bool* finished = nullptr,
-                                  AppSettings settings = {"Block Game", "dev01", true}) {
+                                  AppSettings settings = test::worked::Settings()) {
         BuildRequest request;
         request.templatePath = program / templateName;
         request.settings = std::move(settings);
@@ -125,8 +84,7 @@ protected:
 TEST_F(BuildTest, WorkedExampleMakesACompletePackage) {
     // The worked example's thirteen lines; the block sample adds two.
     for (const char* name : {"block.jad", "block.jar"}) {
-        fs::copy_file(std::string(PELKO_FIXTURES_DIR) + "/worked-example/" + name, program / name,
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(test::worked::FixtureFile(name), program / name, fs::copy_options::overwrite_existing);
     }
     StringList options = BlockOptions("5", pictures / "sky.png");
     bool finished = false;
@@ -134,23 +92,17 @@ TEST_F(BuildTest, WorkedExampleMakesACompletePackage) {
     EXPECT_TRUE(finished);
     EXPECT_EQ(lines, std::vector<std::string>{"[O]作成完了(" + (out / "game.kjx") + ")"});
 
-    Package p = ReadPackage(out / "game.kjx");
+    test::KjxParts p = ReadKjx(out / "game.kjx");
     EXPECT_EQ(p.containerName, "block.kjx");
     EXPECT_EQ(p.descriptorName, "block.jad");
-    StringList descriptor;
-    SplitLines(descriptor, p.descriptor);
-    ASSERT_EQ(descriptor.Count(), 12);
-    EXPECT_EQ(descriptor.Item(0), "MIDlet-Jar-Size: " + std::to_string(p.archive.size()));
-    EXPECT_EQ(descriptor.Item(1), "MIDlet-Jar-URL: block.jar");
-    EXPECT_EQ(descriptor.Item(8), "Pelko-Speed: 5");
-    EXPECT_EQ(descriptor.Item(11), "MIDlet-Description: FallingBlocks");
+    // The worked example's descriptor, but for the size of this archive.
+    std::vector<std::string> descriptor = test::worked::DescriptorLines();
+    descriptor[0] = "MIDlet-Jar-Size: " + std::to_string(p.archive.size());
+    EXPECT_EQ(p.descriptor, test::CrLf(descriptor));
 
-    EXPECT_EQ(Entry(out, p.archive, "back.png"), test::ReadFile(pictures / "sky.png"));
-    EXPECT_EQ(Entry(out, p.archive, "META-INF/MANIFEST.MF"),
-              test::CrLf({"MIDlet-1: Block Game, /icon.png, BlockMain", "MIDlet-Version: 1.0",
-                          "MIDlet-X-Copyright: ON", "MIDlet-Name: Block Game",
-                          "MIDlet-Vendor: dev01/rivo", "X-Powered-By: Rivo software"}));
-    EXPECT_EQ(EntryNames(out, p.archive).substr(0, 21), "META-INF/MANIFEST.MF\n");
+    EXPECT_EQ(EntryData(p.archive, "back.png"), test::ReadFile(pictures / "sky.png"));
+    EXPECT_EQ(EntryData(p.archive, "META-INF/MANIFEST.MF"), test::CrLf(test::worked::ManifestLines()));
+    EXPECT_EQ(test::NamesOf(test::ReadZipBytes(p.archive)).at(0), "META-INF/MANIFEST.MF");
     test::WriteFile(out / "check.zip", p.archive);
     EXPECT_EQ(test::Run("unzip -tq '" + (out / "check.zip") + "' >/dev/null"), 0);
     ExpectNoWorkLeft();
@@ -164,9 +116,9 @@ TEST_F(BuildTest, SampleManifestsKeepTheHandsetProfileTheirArchivesDeclare) {
     for (const auto& [name, options] : samples) {
         const std::string output = out / (name + ".kjx");
         Make(name + ".jad", *options, output);
-        const Package p = ReadPackage(output);
-        const std::string declared = Entry(out, test::ReadFile(program / (name + ".jar")), "META-INF/MANIFEST.MF");
-        const std::string written = Entry(out, p.archive, "META-INF/MANIFEST.MF");
+        const test::KjxParts p = ReadKjx(output);
+        const std::string declared = EntryData(test::ReadFile(program / (name + ".jar")), "META-INF/MANIFEST.MF");
+        const std::string written = EntryData(p.archive, "META-INF/MANIFEST.MF");
         for (const char* line : {"MicroEdition-Profile: MIDP-2.0\r\n", "MicroEdition-Configuration: CLDC-1.1\r\n"}) {
             EXPECT_NE(declared.find(line), std::string::npos) << name << " archive: " << line;
             EXPECT_NE(written.find(line), std::string::npos) << name << " manifest: " << line;
@@ -183,10 +135,10 @@ TEST_F(BuildTest, ProblemsAreLoggedInItemOrderAndTheBuildGoesOn) {
     EXPECT_EQ(lines, (std::vector<std::string>{"[!]速度 が未入力",
                                                "[!]コピー失敗(" + (pictures / "missing.png") + ")",
                                                "[O]作成完了(" + (out / "game.kjx") + ")"}));
-    Package p = ReadPackage(out / "game.kjx");
+    test::KjxParts p = ReadKjx(out / "game.kjx");
     EXPECT_EQ(p.descriptor.find("Pelko-Speed"), std::string::npos);
     // The template's own picture stays in the archive.
-    EXPECT_EQ(Entry(out, p.archive, "back.png").substr(0, 4), "\x89PNG");
+    EXPECT_EQ(EntryData(p.archive, "back.png").substr(0, 4), "\x89PNG");
     ExpectNoWorkLeft();
 }
 
@@ -198,7 +150,7 @@ TEST_F(BuildTest, DefaultFileValueIsTakenFromTheProgramDirectory) {
     StringList relative = BlockOptions("5", "pic.png");
     lines = Make("block.jad", relative, out / "game2.kjx");
     EXPECT_EQ(lines.size(), 1u);
-    EXPECT_EQ(Entry(out, ReadPackage(out / "game2.kjx").archive, "back.png"), "relative picture");
+    EXPECT_EQ(EntryData(ReadKjx(out / "game2.kjx").archive, "back.png"), "relative picture");
 }
 
 TEST_F(BuildTest, MissingArchiveStopsWithOneLineAndNoOutput) {
@@ -259,7 +211,7 @@ TEST_F(BuildTest, NamesComeFromTheTemplateNeverFromTheOutput) {
     Make("puzzle.jad", options, out / "game.kjx");
     Make("puzzle.jad", options, out / "other.txt.kjx");
     for (const char* name : {"game.kjx", "other.txt.kjx"}) {
-        Package p = ReadPackage(out / name);
+        test::KjxParts p = ReadKjx(out / name);
         EXPECT_EQ(p.containerName, "puzzle.kjx");
         EXPECT_EQ(p.descriptorName, "puzzle.jad");
         EXPECT_NE(p.descriptor.find("MIDlet-Jar-URL: puzzle.jar\r\n"), std::string::npos);
@@ -275,9 +227,9 @@ TEST_F(BuildTest, LaterFileOptionWithTheSameEntryWinsAndFile2IsALine) {
     options.Add("c", std::make_unique<OptionRecord>(OptionRecord{"File2", "c", "icon.png", pictures / "first.png"}));
     auto lines = Make("block.jad", options, out / "game.kjx");
     ASSERT_EQ(lines.size(), 1u) << lines.front();
-    Package p = ReadPackage(out / "game.kjx");
-    EXPECT_EQ(Entry(out, p.archive, "back.png"), "second");
-    EXPECT_NE(Entry(out, p.archive, "icon.png"), "first");
+    test::KjxParts p = ReadKjx(out / "game.kjx");
+    EXPECT_EQ(EntryData(p.archive, "back.png"), "second");
+    EXPECT_NE(EntryData(p.archive, "icon.png"), "first");
     EXPECT_NE(p.descriptor.find("Pelko-File2: " + (pictures / "first.png") + "\r\n"), std::string::npos);
 }
 
@@ -290,8 +242,8 @@ TEST_F(BuildTest, PathsCrossIntoTheDescriptorAsCp932AndOutOfItAsHostPaths) {
     options.Add("b", std::make_unique<OptionRecord>(OptionRecord{"File2", "b", "icon.png", pictures / "画像.png"}));
     auto lines = Make("block.jad", options, out / "game.kjx");
     ASSERT_EQ(lines.size(), 1u) << lines.front();
-    Package p = ReadPackage(out / "game.kjx");
-    EXPECT_EQ(Entry(out, p.archive, "back.png"), "picture named in Japanese");
+    test::KjxParts p = ReadKjx(out / "game.kjx");
+    EXPECT_EQ(EntryData(p.archive, "back.png"), "picture named in Japanese");
     EXPECT_NE(p.descriptor.find("Pelko-File2: " + Sjis(pictures / "画像.png") + "\r\n"), std::string::npos);
 
     // A chosen path CP932 cannot write cannot go into the descriptor.
@@ -472,7 +424,7 @@ TEST_F(BuildTest, TheOutputIsReplacedTheWayAUserExpects) {
     ASSERT_EQ(symlink((out / "real.kjx").c_str(), (out / "link.kjx").c_str()), 0);
     Make("puzzle.jad", none, out / "link.kjx");
     EXPECT_TRUE(fs::is_symlink(out / "link.kjx"));
-    EXPECT_EQ(ReadPackage(out / "real.kjx").containerName, "puzzle.kjx");
+    EXPECT_EQ(ReadKjx(out / "real.kjx").containerName, "puzzle.kjx");
 
     // A package replaced keeps the permissions its owner gave it.
     ASSERT_EQ(chmod((out / "real.kjx").c_str(), 0640), 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestFiles.h"
+#include "support/WorkedExample.h"
 #include "text/Lines.h"
 
 namespace pelko {
@@ -10,58 +11,25 @@ namespace {
 
 using test::CrLf;
 using test::Sjis;
-
-StringList SjisLines(const std::vector<std::string>& utf8) {
-    StringList lines;
-    for (const auto& line : utf8) lines.Add(Sjis(line));
-    return lines;
-}
-
-std::string SjisText(const std::vector<std::string>& utf8) {
-    std::vector<std::string> sjis;
-    for (const auto& line : utf8) sjis.push_back(Sjis(line));
-    return CrLf(sjis);
-}
-
-
-StringList Options(const std::vector<std::vector<std::string>>& records) {
-    StringList options;
-    for (const auto& texts : records) {
-        auto record = std::make_unique<OptionRecord>();
-        for (const auto& text : texts) record->Add(Sjis(text));
-        std::string label = record->Item(1);
-        options.Add(label, std::move(record));
-    }
-    return options;
-}
+using test::SjisLines;
+using test::SjisText;
 
 TEST(Compose, WorkedExampleManifestAndDescriptorByteForByte) {
-    AppSettings settings{"Block Game", "dev01", true};
-    StringList lines = ComposeManifestLines(SjisLines(test::BlockTemplateLines()), settings);
-    std::string manifest = JoinLines(lines);
-    EXPECT_EQ(manifest.size(), 170u);
-    EXPECT_EQ(manifest, CrLf({"MIDlet-1: Block Game, /icon.png, BlockMain", "MIDlet-Version: 1.0",
-                              "MIDlet-X-Copyright: ON", "MIDlet-Name: Block Game",
-                              "MIDlet-Vendor: dev01/rivo", "X-Powered-By: Rivo software"}));
+    namespace worked = test::worked;
+    StringList lines = ComposeManifestLines(SjisLines(worked::TemplateLines()), worked::Settings());
+    const std::string manifest = JoinLines(lines);
+    EXPECT_EQ(manifest.size(), worked::kManifestBytes);
+    EXPECT_EQ(manifest, SjisText(worked::ManifestLines()));
 
-    StringList options = Options({{"Speed", "速度", "INT", "5"},
-                                  {"BackColor", "背景色", "COLOR", "16777215"},
-                                  {"Sound", "効果音", "BOOL", "0"},
-                                  {"MIDlet-Description", "説明", "TEXT", "FallingBlocks"},
-                                  {"File", "背景画像", "back.png", "C:\\img\\sky.png"}});
+    const StringList options = test::OptionList(worked::BuildRecords());
     for (int i = 0; i < options.Count(); ++i) {
         const OptionRecord& record = RecordOf(options, i);
         if (record.Item(kRecordKey) != "File") lines.Add(OptionLine(record));
     }
-    PrependArchiveLines(lines, 20480, "block.jar");
-    std::string descriptor = JoinLines(lines);
-    EXPECT_EQ(descriptor.size(), 315u);
-    EXPECT_EQ(descriptor,
-              CrLf({"MIDlet-Jar-Size: 20480", "MIDlet-Jar-URL: block.jar",
-                    "MIDlet-1: Block Game, /icon.png, BlockMain", "MIDlet-Version: 1.0",
-                    "MIDlet-X-Copyright: ON", "MIDlet-Name: Block Game", "MIDlet-Vendor: dev01/rivo",
-                    "X-Powered-By: Rivo software", "Pelko-Speed: 5", "Pelko-BackColor: 16777215",
-                    "Pelko-Sound: 0", "MIDlet-Description: FallingBlocks"}));
+    PrependArchiveLines(lines, worked::kArchiveBytes, "block.jar");
+    const std::string descriptor = JoinLines(lines);
+    EXPECT_EQ(descriptor.size(), worked::kDescriptorBytes);
+    EXPECT_EQ(descriptor, SjisText(worked::DescriptorLines()));
 }
 
 TEST(Compose, NameLineUsesTitlesOfThreeToTwentyFourBytes) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestFiles.h"
+#include "support/WorkedExample.h"
 #include "system/Files.h"
 #include "system/posix/Posix.h"
 
@@ -38,12 +39,12 @@ std::string Container(const ScratchDir& dir, std::string_view name, std::string_
 
 TEST(WriteContainer, WorkedExampleHeaderAndSize) {
     ScratchDir dir;
-    std::string descriptor(315, 'd');
-    std::string archive = Pattern(20480);
+    const std::string descriptor = test::CrLf(test::worked::DescriptorLines());
+    std::string archive = Pattern(test::worked::kArchiveBytes);
     bool ok = false;
     std::string file = Container(dir, "block.kjx", "block.jad", descriptor, archive, &ok);
     EXPECT_TRUE(ok);
-    ASSERT_EQ(file.size(), 20821u);
+    ASSERT_EQ(file.size(), test::worked::kPackageBytes);
     const unsigned char expected[26] = {0x4B, 0x4A, 0x58, 0x1A, 0x09, 0x62, 0x6C, 0x6F, 0x63,
                                         0x6B, 0x2E, 0x6B, 0x6A, 0x78, 0x01, 0x3B, 0x09, 0x62,
                                         0x6C, 0x6F, 0x63, 0x6B, 0x2E, 0x6A, 0x61, 0x64};
