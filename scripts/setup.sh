@@ -34,11 +34,15 @@ if [ "$windows" = yes ]; then
   PACKAGES+=("${WINDOWS_PACKAGES[@]}")
 fi
 
+# One query for all: the names of those installed.
+installed=" $(dpkg-query -W -f='${Package} ${Status}\n' "${PACKAGES[@]}" 2>/dev/null \
+  | awk '/ install ok installed$/ { printf "%s ", $1 }' || true)"
 missing=()
 for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
+  case "$installed" in
+    *" $p "*) ;;
+    *) missing+=("$p") ;;
+  esac
 done
 
 if [ ${#missing[@]} -ne 0 ]; then
