@@ -1,61 +1,36 @@
 #pragma once
-// The one window of Pelko: template selector, application name and author,
-// copyright flag, option editors, make button and log pane.
-#include <QString>
-#include <QStringList>
-#include <QWidget>
+// The one window of Pelko as its handlers see it: template selector,
+// application name and author, copyright flag, option editors, make button
+// and log pane. No toolkit here: a view creates the real controls, hands
+// them over as FormControls and reports the user's actions through Run and
+// DropFiles.
 #include <exception>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/ByteTextField.h"
+#include "app/Controls.h"
 #include "app/Dialogs.h"
-#include "app/QtSystemColors.h"
+#include "app/Fields.h"
 #include "options/Editors.h"
+#include "text/Color.h"
 #include "text/StringList.h"
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-
-class TForm1 : public QWidget {
-    Q_OBJECT
-
+class TForm1 {
 public:
     // programDirectory: the host path holding the templates, with its
-    // trailing separator. Runs FormCreate; its errors go to the error box.
-    TForm1(std::string programDirectory, std::unique_ptr<Dialogs> dialogs,
-           QWidget* parent = nullptr);
+    // trailing separator. Writes the log's start lines and runs FormCreate;
+    // its errors go to the error box. controls, dialogs and colors must
+    // outlive the form.
+    TForm1(std::string programDirectory, const FormControls& controls, Dialogs& dialogs,
+           const pelko::SystemColors& colors);
     // FormDestroy.
-    ~TForm1() override;
+    ~TForm1();
 
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
-    // Controls, in creation order; each object is named as its member.
-    QLabel* LabelTemp = nullptr;
-    QLabel* LabelTitle = nullptr;
-    QLabel* LabelAuthor = nullptr;
-    QLabel* LabelOptions = nullptr;
-    QLabel* LabelValue = nullptr;
-    QComboBox* ComboTemp = nullptr;
-    QLineEdit* EditTitle = nullptr;
-    QLineEdit* EditAuthor = nullptr;
-    QCheckBox* CheckCopy = nullptr;
-    QPushButton* ButtonMake = nullptr;
-    QComboBox* ComboOptions = nullptr;
-    QLineEdit* EditValue = nullptr;
-    QPushButton* ButtonBrowse = nullptr;
-    QPlainTextEdit* Log = nullptr;
-    QCheckBox* CheckValue = nullptr;
-    QComboBox* ComboValue = nullptr;
-
-    // Handlers, named after control and event.
+    // Handlers, named after control and event. A view calls them through
+    // Run; calling one directly lets its error escape.
     void FormCreate();
     void FormDestroy();
     void ComboTempChange();
@@ -64,47 +39,38 @@ public:
     void CheckValueClick();
     void ButtonBrowseClick();
     void ButtonMakeClick();
-    void OnDropFiles(const QStringList& paths);
+    // paths: host paths, the first one dropped first.
+    void OnDropFiles(const std::vector<std::string>& paths);
     void LoadTemplate(const std::string& path);
 
     // Runs a handler; an error it raises is shown in the error box and the
-    // window keeps the state the handler reached.
-    void Guard(const std::function<void()>& handler);
+    // window keeps the state the handler reached. Nothing escapes.
+    template <typename Handler>
+    void Guard(Handler&& handler) noexcept {
+        try {
+            handler();
+        } catch (...) {
+            ShowError(std::current_exception());
+        }
+    }
+    void Run(void (TForm1::*handler)()) noexcept;
+    // The window's file drop.
+    void DropFiles(const std::vector<std::string>& paths) noexcept;
 
-    QStringList LogLines() const;
-    void AppendLog(const QString& line);
-    void ClearLog();
+    // The two lines the log starts with.
+    static std::vector<std::string> StartLines();
 
     const std::vector<std::string>& TemplatePaths() const { return templatePaths_; }
     // Items index-parallel to ComboOptions, each owning its option record.
     const pelko::StringList& OptionRecords() const { return records_; }
-    // What the save dialog proposes next time.
-    const QString& SaveFileName() const { return saveFileName_; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    // What the save dialog proposes next time, UTF-8.
+    const std::string& SaveFileName() const { return saveFileName_; }
 
 private:
-    void SetUpWindow();
-    void CreateControls();
-    QLabel* MakeLabel(const char* name, const QString& text, const QRect& geometry);
-    void FitCaptions();
-    void SetTabOrder();
-    void ConnectHandlers();
-    void CentreOnScreen();
-
-    void ShowError(const std::exception_ptr& error);
-    // Code that changes a control whose handler may fail goes through these:
-    // the handler's error ends the calling handler too.
-    void SetEditValue(std::string bytes, TextEncoding encoding);
-    void SetCheckValue(bool checked);
-    void RethrowPending();
+    void ShowError(const std::exception_ptr& error) noexcept;
 
     pelko::OptionRecord* SelectedRecord();
-    TextEncoding EncodingOf(const pelko::OptionRecord& record) const;
+    const std::string* SelectedTemplate() const;
     void HideEditors();
     void ShowFileEditor(const pelko::OptionRecord& record);
     void ShowIntegerEditor(const pelko::OptionRecord& record, bool browse);
@@ -112,22 +78,28 @@ private:
     void ShowTextEditor(const pelko::OptionRecord& record);
     void BrowseFile();
     void BrowseColor();
+    bool MayWrite(const std::string& output, const std::string& chosen);
 
     std::string programDirectory_;
-    std::unique_ptr<Dialogs> dialogs_;
-    QtSystemColors systemColors_;
-    Cp932Validator* cp932Validator_ = nullptr;  // child of the window
-    SingleLineValidator* singleLineValidator_ = nullptr;
-    ByteTextField titleField_{nullptr};
-    ByteTextField authorField_{nullptr};
-    ByteTextField valueField_{nullptr};
+    Dialogs& dialogs_;
+    const pelko::SystemColors& colors_;
+
+    // Controls, in creation order; the edits and the yes/no box behave as
+    // the handlers expect of a change made from code.
+    DropDown& ComboTemp;
+    TextField EditTitle;
+    TextField EditAuthor;
+    CheckField CheckCopy;
+    DropDown& ComboOptions;
+    TextField EditValue;
+    Control& ButtonBrowse;
+    LogPane& Log;
+    CheckField CheckValue;
+    DropDown& ComboValue;
+    DropTarget& Form1;
 
     std::vector<std::string> templatePaths_;
     pelko::StringList records_;
     pelko::FileFilter openFilter_;
-    QString saveFileName_;
-
-    bool centred_ = false;
-    int codeChangeDepth_ = 0;           // > 0 while code changes a control
-    std::exception_ptr pendingError_;  // raised by a handler that code ran
+    std::string saveFileName_;
 };

@@ -91,6 +91,11 @@ bool DeleteFileAt(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
+bool PathExists(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
+}
+
 UniqueFile& UniqueFile::operator=(UniqueFile&& other) noexcept {
     if (this != &other) {
         Close();

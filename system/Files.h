@@ -29,6 +29,8 @@ bool ReadWholeFile(FileHandle file, std::string& bytes);
 long WriteFileBytes(FileHandle file, const void* buffer, std::size_t count);
 void CloseFileHandle(FileHandle file);
 bool DeleteFileAt(const std::string& path);
+// Whether anything (a file, a folder, the target of a link) is at path.
+bool PathExists(const std::string& path);
 
 // Owns a handle and closes it on every way out.
 class UniqueFile {

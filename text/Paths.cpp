@@ -88,6 +88,16 @@ std::string WithExtension(std::string_view path, std::string_view extension, Pat
     return result;
 }
 
+bool IsAbsolutePath(std::string_view path, PathSyntax syntax) {
+    if (path.empty()) return false;
+    if (path.front() == '/' || IsDelimiter(path.front(), syntax)) {
+        return syntax != PathSyntax::Windows || path.front() != ':';
+    }
+    const auto first = static_cast<unsigned char>(path.front());
+    const bool driveLetter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
+    return syntax == PathSyntax::Windows && driveLetter && path.size() >= 2 && path[1] == ':';
+}
+
 std::string ProgramPath() {
     // The link's length is not known beforehand: grow until it fits, with no
     // fixed cut at any length.

@@ -27,6 +27,10 @@ std::string ExtensionOf(std::string_view path, PathSyntax syntax = kHostSyntax);
 // The path without its extension, followed by extension (which brings its dot).
 std::string WithExtension(std::string_view path, std::string_view extension,
                           PathSyntax syntax = kHostSyntax);
+// Whether path names its file without a starting directory: it begins with a
+// delimiter (a slash for Windows too), or, on Windows, with a drive letter
+// and its colon.
+bool IsAbsolutePath(std::string_view path, PathSyntax syntax = kHostSyntax);
 
 // Full path of the running executable.
 std::string ProgramPath();

@@ -84,6 +84,19 @@ TEST(Files, DeleteRemovesFilesOnly) {
     EXPECT_TRUE(std::filesystem::is_directory((dir / "sub")));
 }
 
+TEST(Files, PathExistsForFilesFoldersAndLinkTargets) {
+    ScratchDir dir;
+    WriteFile(dir / "file", "x");
+    std::filesystem::create_directory(dir / "folder");
+    std::filesystem::create_symlink(dir / "file", dir / "link");
+    std::filesystem::create_symlink(dir / "missing", dir / "dangling");
+    const std::pair<const char*, bool> cases[] = {
+        {"file", true}, {"folder", true}, {"link", true}, {"dangling", false}, {"missing", false},
+    };
+    for (const auto& [name, exists] : cases) EXPECT_EQ(PathExists(dir / name), exists) << name;
+    EXPECT_FALSE(PathExists(""));
+}
+
 TEST(UniqueFile, ClosesOnEveryWayOut) {
     ScratchDir dir;
     WriteFile((dir / "f"), "x");

@@ -119,6 +119,35 @@ TEST(ArchivePaths, SplitAtBackslashAndSlash) {
     }, PathSyntax::Archive);
 }
 
+TEST(AbsolutePaths, StartAtARootOrADrive) {
+    struct Case {
+        const char* name;
+        std::string path;
+        PathSyntax syntax;
+        bool absolute;
+    };
+    const Case cases[] = {
+        {"posix root", "/kit/back.png", PathSyntax::Posix, true},
+        {"posix relative", "kit/back.png", PathSyntax::Posix, false},
+        {"posix backslash is a name byte", "\\kit\\back.png", PathSyntax::Posix, false},
+        {"posix drive is a name", "C:back.png", PathSyntax::Posix, false},
+        {"empty", "", PathSyntax::Posix, false},
+        {"windows drive and backslash", "C:\\kit\\back.png", PathSyntax::Windows, true},
+        {"windows drive in lower case", "d:/kit", PathSyntax::Windows, true},
+        {"windows root of the drive", "\\kit", PathSyntax::Windows, true},
+        {"windows share", "\\\\host\\kit", PathSyntax::Windows, true},
+        {"windows slash", "/kit", PathSyntax::Windows, true},
+        {"windows relative", "kit\\back.png", PathSyntax::Windows, false},
+        {"windows colon alone", ":kit", PathSyntax::Windows, false},
+        {"windows lead byte before colon", "\x83:", PathSyntax::Windows, false},
+        {"archive slash", "/res/a.png", PathSyntax::Archive, true},
+        {"archive relative", "res/a.png", PathSyntax::Archive, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsAbsolutePath(c.path, c.syntax), c.absolute) << c.name;
+    }
+}
+
 TEST(ProgramPath, NamesThisExecutable) {
     const std::string path = ProgramPath();
     ASSERT_FALSE(path.empty());

@@ -1,21 +1,18 @@
 #pragma once
-// What the window tests share: a fresh program directory, scripted dialogs,
-// and the user's ways of choosing, typing and dropping.
+// What the Qt window tests share: a fresh program directory, the window over
+// scripted dialogs, and the user's ways of choosing, typing and dropping.
 #include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/Dialogs.h"
-#include "app/Unit1.h"
+#include "ScriptedDialogs.h"
+#include "app/qt/MainWindow.h"
 #include "support/TestFiles.h"
 
 class QComboBox;
@@ -37,56 +34,24 @@ public:
     // Lines of CP932 bytes, each ended by CR LF.
     void WriteJad(const QString& name, const std::vector<std::string>& lines) const;
     void WriteFile(const QString& name, const QByteArray& bytes) const;
-    // A jar holding a manifest and the entry back.png.
-    void WriteJar(const QString& name) const;
+    // Copies the sample template file name here.
+    void CopySample(const QString& name) const;
 
 private:
     QTemporaryDir dir_;
 };
 
-// The block game descriptor of the worked example, as CP932 lines.
-std::vector<std::string> BlockDescriptor();
-
-struct DialogCall {
-    QString kind;  // SaveFile, OpenFile, PickColor, ShowError, ConfirmReplace
-    QStringList arguments;
-};
-
-// Answers from a script, in order, and records every call.
-class ScriptedDialogs : public Dialogs {
-public:
-    std::deque<std::optional<QString>> fileAnswers;
-    std::deque<std::optional<std::int32_t>> colorAnswers;
-    std::deque<bool> replaceAnswers;
-    std::vector<DialogCall> calls;
-
-    QStringList Errors() const;
-    // Calls of one kind.
-    std::vector<DialogCall> CallsOf(const QString& kind) const;
-
-    std::optional<QString> SaveFile(const QString& title, const QString& description,
-                                    const QString& pattern, const QString& proposed) override;
-    std::optional<QString> OpenFile(const QString& title, const QString& description,
-                                    const QString& pattern, const QString& proposed) override;
-    std::optional<std::int32_t> PickColor(std::int32_t initialDialogOrder) override;
-    void ShowError(const QString& message) override;
-    bool ConfirmReplace(const QString& path) override;
-
-private:
-    std::optional<QString> NextFile();
-};
-
 // The window over a program directory, shown, with its dialogs at hand.
 struct Window {
     ScriptedDialogs* dialogs = nullptr;  // owned by form
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 Window OpenWindow(const ProgramDir& dir);
 
 // Opens the drop-down list and picks the item, as a user does.
 void Choose(QComboBox* combo, int index);
 // Chooses the entry of ComboTemp whose path ends in fileName.
-void ChooseTemplate(TForm1& form, const QString& fileName);
+void ChooseTemplate(MainWindow& window, const QString& fileName);
 // Types text key by key; characters beyond ASCII come as text alone.
 void TypeText(QWidget* widget, const QString& text);
 // Selects everything in the edit and types text over it.
@@ -98,15 +63,16 @@ void TypeOver(QLineEdit* edit, const QString& text);
 bool DropFiles(QWidget* window, const QPoint& pos, const QStringList& paths);
 
 // The four texts of option record index as display texts.
-QStringList RecordTexts(const TForm1& form, int index);
-QStringList ItemTexts(const QComboBox* combo);
+QStringList RecordTexts(const MainWindow& window, int index);
+std::string ValueBytes(const MainWindow& window, int index);
 
 }  // namespace pelko::test
 
-// Each test class registers itself; main runs them all in one application.
-void RegisterTestClass(std::function<std::unique_ptr<QObject>()> make);
+// Each test class registers itself; main runs the one named on its command
+// line, or all of them.
+void RegisterTestClass(const char* name, std::function<std::unique_ptr<QObject>()> make);
 #define PELKO_REGISTER_TEST(Class)                                                  \
     static const bool Class##Registered = [] {                                       \
-        RegisterTestClass([] { return std::unique_ptr<QObject>(new Class); });      \
+        RegisterTestClass(#Class, [] { return std::unique_ptr<QObject>(new Class); }); \
         return true;                                                                 \
     }()

@@ -9,18 +9,17 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTest>
 
-#include "TestSupport.h"
-#include "app/QtSystemColors.h"
+#include "QtTestSupport.h"
+#include "app/qt/QtControls.h"
 #include "pelko/Version.h"
 
 using namespace pelko::test;
 
 namespace {
 
-QWidget* Member(const TForm1& form, const QString& name) {
+QWidget* Member(const MainWindow& form, const QString& name) {
     const std::pair<const char*, QWidget*> members[] = {
         {"LabelTemp", form.LabelTemp},       {"LabelTitle", form.LabelTitle},
         {"LabelAuthor", form.LabelAuthor},   {"LabelOptions", form.LabelOptions},
@@ -130,7 +129,7 @@ private slots:
     void labelsAreCentredAndFocusTheirControl() {
         ProgramDir dir;
         Window window = OpenWindow(dir);
-        TForm1& form = *window.form;
+        MainWindow& form = *window.form;
         QCOMPARE(form.LabelTemp->buddy(), form.ComboTemp);
         QCOMPARE(form.LabelTitle->buddy(), form.EditTitle);
         QCOMPARE(form.LabelAuthor->buddy(), form.EditAuthor);
@@ -150,7 +149,7 @@ private slots:
     void tabOrderFollowsTheControls() {
         ProgramDir dir;
         Window window = OpenWindow(dir);
-        TForm1& form = *window.form;
+        MainWindow& form = *window.form;
         const QList<QWidget*> expected{form.ComboTemp,  form.EditTitle,    form.EditAuthor,
                                        form.ComboOptions, form.EditValue,  form.ButtonBrowse,
                                        form.ComboValue, form.CheckValue,   form.CheckCopy,
@@ -167,7 +166,7 @@ private slots:
     void windowHasOneFixedSize() {
         ProgramDir dir;
         Window window = OpenWindow(dir);
-        TForm1& form = *window.form;
+        MainWindow& form = *window.form;
         QCOMPARE(form.windowTitle(), QStringLiteral("Pelko"));
         QCOMPARE(form.size(), QSize(290, 200));
         QCOMPARE(form.minimumSize(), QSize(290, 200));
@@ -197,7 +196,7 @@ private slots:
     void fontsShowJapanese() {
         ProgramDir dir;
         Window window = OpenWindow(dir);
-        TForm1& form = *window.form;
+        MainWindow& form = *window.form;
         const QFont font = form.font();
         QCOMPARE(font.families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
         QVERIFY(font.families().contains(QStringLiteral("IPAPGothic")));
@@ -218,7 +217,7 @@ private slots:
     void captionsFitTheirControls() {
         ProgramDir dir;
         Window window = OpenWindow(dir);
-        TForm1& form = *window.form;
+        MainWindow& form = *window.form;
         for (QLabel* label : {form.LabelTemp, form.LabelTitle, form.LabelAuthor, form.LabelOptions,
                               form.LabelValue}) {
             QString text = label->text();
@@ -252,99 +251,16 @@ private slots:
     void logAppendsAfterTheLastLineAndClears() {
         ProgramDir dir;
         Window window = OpenWindow(dir);
-        TForm1& form = *window.form;
+        MainWindow& form = *window.form;
+        QtLogPane log(form.Log);
         QCOMPARE(form.LogLines(), kStartLines.split('\n'));
-        form.AppendLog(QStringLiteral("[!]速度 が未入力"));
+        log.Append("[!]速度 が未入力");
         QCOMPARE(form.LogLines().size(), 3);
         QCOMPARE(form.LogLines().last(), QStringLiteral("[!]速度 が未入力"));
-        form.ClearLog();
+        log.Clear();
         QCOMPARE(form.LogLines(), QStringList());
-        form.AppendLog(QStringLiteral("one"));
+        log.Append("one");
         QCOMPARE(form.LogLines(), QStringList{QStringLiteral("one")});
-    }
-
-    // The handlers rely on these: a change from code reports like typing,
-    // but only a real change does; selecting from code is no user's choice.
-    void qtReportsChangesAsTheHandlersExpect() {
-        QLineEdit edit;
-        QSignalSpy textChanged(&edit, &QLineEdit::textChanged);
-        edit.setText(QStringLiteral("a"));
-        edit.setText(QStringLiteral("a"));
-        QCOMPARE(textChanged.count(), 1);
-        QTest::keyClicks(&edit, QStringLiteral("b"));
-        QCOMPARE(textChanged.count(), 2);
-
-        QCheckBox check;
-        QSignalSpy toggled(&check, &QCheckBox::toggled);
-        check.setChecked(true);
-        check.setChecked(true);
-        QCOMPARE(toggled.count(), 1);
-
-        QComboBox combo;
-        QSignalSpy activated(&combo, &QComboBox::activated);
-        combo.addItems({QStringLiteral("x"), QStringLiteral("y")});
-        combo.setCurrentIndex(1);
-        combo.setCurrentIndex(-1);
-        QCOMPARE(activated.count(), 0);
-        Choose(&combo, 0);
-        QCOMPARE(activated.count(), 1);
-        Choose(&combo, 0);  // choosing the same entry again is a choice too
-        QCOMPARE(activated.count(), 2);
-    }
-
-    void systemColoursComeFromThePalette_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("group");
-        QTest::addColumn<int>("role");
-        const auto row = [](const char* name, int index, QPalette::ColorRole role,
-                            QPalette::ColorGroup group = QPalette::Active) {
-            QTest::newRow(name) << index << int(group) << int(role);
-        };
-        row("desktop", 1, QPalette::Window);
-        row("menu", 4, QPalette::Window);
-        row("window", 5, QPalette::Base);
-        row("menu text", 7, QPalette::WindowText);
-        row("window text", 8, QPalette::WindowText);
-        row("highlight", 13, QPalette::Highlight);
-        row("highlighted text", 14, QPalette::HighlightedText);
-        row("button face", 15, QPalette::Button);
-        row("button shadow", 16, QPalette::Dark);
-        row("grey text", 17, QPalette::Text, QPalette::Disabled);
-        row("button text", 18, QPalette::ButtonText);
-        row("button highlight", 20, QPalette::Light);
-        row("dark shadow", 21, QPalette::Shadow);
-        row("light", 22, QPalette::Midlight);
-        row("info text", 23, QPalette::ToolTipText);
-        row("info background", 24, QPalette::ToolTipBase);
-        row("hot light", 26, QPalette::Link);
-    }
-
-    void systemColoursComeFromThePalette() {
-        QFETCH(int, index);
-        QFETCH(int, group);
-        QFETCH(int, role);
-        // Every role its own colour, so a wrong role cannot pass.
-        QPalette palette;
-        int shade = 1;
-        for (int g : {QPalette::Active, QPalette::Disabled, QPalette::Inactive}) {
-            for (int r = 0; r < QPalette::NColorRoles; ++r, ++shade) {
-                palette.setColor(QPalette::ColorGroup(g), QPalette::ColorRole(r),
-                                 QColor(shade, 0x20 + r, 0x80 + g));
-            }
-        }
-        const QColor expected = palette.color(QPalette::ColorGroup(group), QPalette::ColorRole(role));
-        const QtSystemColors colours([palette] { return palette; });
-        const std::uint32_t dialogOrder = static_cast<std::uint32_t>(expected.red()) |
-                                          static_cast<std::uint32_t>(expected.green()) << 8 |
-                                          static_cast<std::uint32_t>(expected.blue()) << 16;
-        QCOMPARE(colours.SystemColor(index), dialogOrder);
-    }
-
-    void systemColoursWithoutARoleAreBlack() {
-        const QtSystemColors colours([] { return QPalette(Qt::white); });
-        for (int index : {0, 2, 3, 6, 9, 10, 11, 12, 19, 25, 27, 30, 255}) {
-            QCOMPARE(colours.SystemColor(index), 0u);
-        }
     }
 };
 

@@ -3,8 +3,8 @@
 #include <exception>
 #include <memory>
 
-#include "app/Dialogs.h"
-#include "app/Unit1.h"
+#include "app/qt/MainWindow.h"
+#include "app/qt/QtDialogs.h"
 #include "system/LocalTimeZone.h"
 #include "text/Errors.h"
 #include "text/Paths.h"
@@ -12,7 +12,7 @@
 namespace {
 
 void ShowFatal(const char* message) {
-    QtDialogs().ShowError(QString::fromStdString(pelko::ErrorBoxText(message)));
+    QtDialogs().ShowError(pelko::ErrorBoxText(message));
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
     // An error that escapes the window's creation or the event loop is shown
     // like any other; the process then ends as after a normal close.
     try {
-        TForm1 form1(pelko::ProgramDirectory(), std::make_unique<QtDialogs>());
+        MainWindow form1(pelko::ProgramDirectory(), std::make_unique<QtDialogs>());
         form1.show();
         QApplication::exec();
     } catch (const std::exception& error) {

@@ -1,4 +1,4 @@
-#include "app/QtSystemColors.h"
+#include "app/qt/QtSystemColors.h"
 
 #include <QGuiApplication>
 #include <array>
