@@ -17,11 +17,14 @@ for preset in plain asan; do
 done
 
 echo "== windows build, tests under wine =="
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j"$jobs"
-# wine's services start here, their output on /dev/null: started by the first
-# test instead, they would hold ctest's output open and ctest would never end.
+# The wine prefix is made before the build, which lists the tests through
+# wine; wine's services start here with their output on /dev/null, and again
+# before ctest if they ended meanwhile: started by a test instead, they would
+# hold ctest's output open and ctest would never end.
 wine_prefix=out-windows/wine
 bash scripts/windows/wine-prefix.sh start "$wine_prefix"
 trap 'bash scripts/windows/wine-prefix.sh stop "$wine_prefix"' EXIT
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+bash scripts/windows/wine-prefix.sh start "$wine_prefix"
 ctest --preset windows -j"$jobs"
