@@ -1,7 +1,6 @@
 #include "cli/CheckCommand.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
 #include <optional>
 #include <ostream>
@@ -11,6 +10,7 @@
 #include "package/kjx/Compose.h"
 #include "package/kjx/Container.h"
 #include "package/checks/HandsetChecks.h"
+#include "system/FileStatus.h"
 #include "templates/Descriptor.h"
 #include "text/CommaList.h"
 #include "text/Cp932.h"
@@ -20,8 +20,6 @@
 
 namespace pelko::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct Finding {
     int line = 0;  // of the template's descriptor; 0 when no line holds the problem
@@ -174,9 +172,9 @@ private:
             origins.push_back(
                 i < static_cast<int>(optionLines_.size()) ? optionLines_[static_cast<std::size_t>(i)] : 0);
         }
-        std::error_code error;
-        const auto size = fs::file_size(archivePath_, error);
-        PrependArchiveLines(descriptor, error ? 0 : static_cast<std::int64_t>(size), archiveName_);
+        const Outcome<FileStatus> archive = StatusOf(archivePath_);
+        const bool sized = archive && archive->kind == FileKind::Regular;
+        PrependArchiveLines(descriptor, sized ? static_cast<std::int64_t>(archive->size) : 0, archiveName_);
         for (const HandsetProblem& problem : CheckDescriptor(descriptor.Texts(), manifestTexts)) {
             Report(OriginOf(problem.line, origins), LogLine(problem));
         }

@@ -1,6 +1,5 @@
 #include "cli/Commands.h"
 
-#include <filesystem>
 #include <iomanip>
 #include <ostream>
 #include <utility>
@@ -16,7 +15,9 @@
 #include "templates/Catalogue.h"
 #include "templates/Descriptor.h"
 #include "text/Errors.h"
+#include "system/FileStatus.h"
 #include "system/Files.h"
+#include "system/Locations.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
 #include "text/Text.h"
@@ -24,15 +25,12 @@
 namespace pelko::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
 // Every relative path on the command line is taken from the current
 // directory; the build itself never looks at it.
 std::string AbsolutePath(const std::string& path, std::string_view what) {
-    std::error_code error;
-    const fs::path absolute = fs::absolute(fs::path(path), error);
-    if (error) throw ArgumentError(std::string(what) + " " + path + ": " + error.message());
-    return absolute.string();
+    Outcome<std::string> absolute = pelko::AbsolutePath(path);
+    if (!absolute) throw ArgumentError(std::string(what) + " " + path + ": " + absolute.Error().reason);
+    return std::move(*absolute);
 }
 
 // The build derives the archive's name from the descriptor's; any other
@@ -41,8 +39,7 @@ std::string AbsolutePath(const std::string& path, std::string_view what) {
 // window lists (program directory first, then the user's).
 std::string TemplatePath(const std::string& typed) {
     std::string path = AbsolutePath(typed, "TEMPLATE");
-    std::error_code error;
-    if (FileNameOf(typed) == typed && !fs::exists(path, error)) {
+    if (FileNameOf(typed) == typed && KindOf(path) == FileKind::Missing) {
         if (auto found = FindTemplate(TemplateDirectories(ProgramDirectory()), typed)) path = *found;
     }
     if (!TextEquals(LowerText(ExtensionOf(path)), ".jad")) {
@@ -69,10 +66,9 @@ LoadedTemplate LoadWhole(const std::string& path) {
 // The descriptor's bytes for the notes; a file that cannot be read was
 // already refused by the loading above, so nothing is said then.
 std::string DescriptorBytes(const std::string& path) {
-    UniqueFile file(OpenForReading(path));
-    std::string bytes;
-    if (!file.IsOpen() || !ReadWholeFile(file.Get(), bytes)) return {};
-    return bytes;
+    Outcome<File> file = OpenToRead(path);
+    Outcome<std::string> bytes = file ? ReadWholeFile(*file) : file.Error();
+    return bytes ? std::move(*bytes) : std::string();
 }
 
 int Make(const MakeRequest& request, std::ostream& out, std::ostream& err) {

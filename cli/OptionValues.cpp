@@ -1,7 +1,6 @@
 #include "cli/OptionValues.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -9,6 +8,8 @@
 #include "cli/Texts.h"
 #include "options/Editors.h"
 #include "options/OptionValues.h"
+#include "system/FileStatus.h"
+#include "system/Locations.h"
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
 #include "text/Integer.h"
@@ -16,8 +17,6 @@
 
 namespace pelko::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string ArgumentName(std::string_view setting) { return "--set " + std::string(setting); }
 
@@ -79,13 +78,12 @@ int OptionNamed(const StringList& options, std::string_view name, std::string_vi
 // The window's file dialog only yields files that exist, so a path that names
 // none is refused here instead of becoming a warning in the build's log.
 std::string HostFile(std::string_view value, std::string_view setting) {
-    std::error_code error;
-    const fs::path path = fs::absolute(fs::path(std::string(value)), error);
-    if (error) throw ArgumentError(ArgumentName(setting) + ": " + error.message());
-    if (!fs::is_regular_file(path, error)) {
+    Outcome<std::string> path = AbsolutePath(std::string(value));
+    if (!path) throw ArgumentError(ArgumentName(setting) + ": " + path.Error().reason);
+    if (KindOf(*path) != FileKind::Regular) {
         throw ArgumentError(ArgumentName(setting) + ": " + std::string(value) + " is not a file");
     }
-    return path.string();
+    return std::move(*path);
 }
 
 std::string IntegerValue(std::string_view value, std::string_view setting) {

@@ -1,14 +1,31 @@
 #pragma once
-// Byte-level files. These never throw: -1, false or a non-zero code report a
-// failure, as the callers have always expected.
+// Byte-level files. The primitives at the top never throw and keep the
+// result conventions their callers have always expected (-1, false); the
+// operations below them report a failure as a SystemError that names the
+// file and the system's reason.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "system/SystemError.h"
+
 namespace pelko {
 
-using FileHandle = int;
-inline constexpr FileHandle kNoFile = -1;
+// An open file of the system as the core hands it around: a descriptor on
+// POSIX, a HANDLE on Windows, either one held in a pointer-sized value. It
+// owns nothing; File does.
+class FileHandle {
+public:
+    constexpr FileHandle() = default;
+    constexpr explicit FileHandle(std::intptr_t native) : native_(native) {}
+    constexpr std::intptr_t Native() const { return native_; }
+    friend constexpr bool operator==(FileHandle, FileHandle) = default;
+
+private:
+    std::intptr_t native_ = -1;  // Windows' INVALID_HANDLE_VALUE is -1 too
+};
+
+inline constexpr FileHandle kNoFile{};
 
 FileHandle OpenForReading(const std::string& path);
 // Creates the file or cuts an existing one to 0 bytes; open for reading and writing.
@@ -22,9 +39,6 @@ inline constexpr int kSeekFromEnd = 2;
 std::int64_t SeekFile(FileHandle file, std::int64_t offset, int origin);
 // Bytes read (0 at the end of the file) or -1.
 long ReadFileBytes(FileHandle file, void* buffer, std::size_t count);
-// Reads the open file from its start to its end into bytes; false when a
-// read fails. Handles with no meaningful size (a pipe) are read until 0.
-bool ReadWholeFile(FileHandle file, std::string& bytes);
 // Bytes written or -1.
 long WriteFileBytes(FileHandle file, const void* buffer, std::size_t count);
 void CloseFileHandle(FileHandle file);
@@ -32,60 +46,67 @@ bool DeleteFileAt(const std::string& path);
 // Whether anything (a file, a folder, the target of a link) is at path.
 bool PathExists(const std::string& path);
 
-// Owns a handle and closes it on every way out.
-class UniqueFile {
+// Owns a handle and closes it on every way out. Its name is the path the
+// errors of its reads and writes name.
+class File {
 public:
-    UniqueFile() = default;
-    explicit UniqueFile(FileHandle handle) : handle_(handle) {}
-    UniqueFile(const UniqueFile&) = delete;
-    UniqueFile& operator=(const UniqueFile&) = delete;
-    UniqueFile(UniqueFile&& other) noexcept : handle_(other.Release()) {}
-    UniqueFile& operator=(UniqueFile&& other) noexcept;
-    ~UniqueFile() { Close(); }
+    File() = default;
+    explicit File(FileHandle handle, std::string name = {}) : handle_(handle), name_(std::move(name)) {}
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    File(File&& other) noexcept : handle_(other.Release()), name_(std::move(other.name_)) {}
+    File& operator=(File&& other) noexcept;
+    ~File() { Close(); }
 
     FileHandle Get() const { return handle_; }
     bool IsOpen() const { return handle_ != kNoFile; }
-    FileHandle Release();
-    void Close();
-
-private:
-    FileHandle handle_ = kNoFile;
-};
-
-// Entry kinds that a scan may list besides ordinary files.
-inline constexpr unsigned kAttrReadOnly = 0x01;
-inline constexpr unsigned kAttrHidden = 0x02;
-inline constexpr unsigned kAttrSystem = 0x04;
-inline constexpr unsigned kAttrVolume = 0x08;
-inline constexpr unsigned kAttrDirectory = 0x10;
-inline constexpr unsigned kAttrArchive = 0x20;
-
-// A directory listing in progress. The pattern's last part holds the
-// wildcards * and ? (matched as the shell does, case-sensitive); a name that
-// starts with "." is hidden. Entries come in the file system's order.
-class FileScan {
-public:
-    FileScan() = default;
-    FileScan(const FileScan&) = delete;
-    FileScan& operator=(const FileScan&) = delete;
-    ~FileScan() { Close(); }
-
-    // 0 with the first entry, or a non-zero error code (the scan is then closed).
-    int First(const std::string& pattern, unsigned attributes);
-    // 0 with the next entry, or non-zero when there are no more.
-    int Next();
-    void Close();
-    // The current entry's name, without directory.
     const std::string& Name() const { return name_; }
+    FileHandle Release();
+    // Unchecked: for files whose last write was checked already, or that
+    // are abandoned.
+    void Close();
 
 private:
-    bool Accept(const char* name);
-
-    void* dir_ = nullptr;  // DIR*
-    std::string directory_;
-    std::string mask_;
-    unsigned attributes_ = 0;
+    FileHandle handle_;
     std::string name_;
 };
+
+// Opens an existing file for reading.
+Outcome<File> OpenToRead(const std::string& path);
+// Another handle to the same open file, with the same name, open until it
+// is closed itself.
+Outcome<File> Duplicate(const File& file);
+
+// Reads and writes retry what the system interrupts or cuts short, so that
+// only a real failure, or the end of the file, ends them.
+// Bytes read by one read: fewer than count only when the system gave fewer;
+// 0 at the end of the file.
+Outcome<std::size_t> ReadSome(File& file, void* buffer, std::size_t count);
+// Bytes read: count, or fewer at the end of the file.
+Outcome<std::size_t> ReadFull(File& file, void* buffer, std::size_t count);
+// One read at offset, leaving the file's position where it was.
+Outcome<std::size_t> ReadAt(File& file, void* buffer, std::size_t count, std::uint64_t offset);
+// The whole file from its start to its end. Handles with no meaningful size
+// (a pipe) are read until they end.
+Outcome<std::string> ReadWholeFile(File& file);
+Outcome<void> WriteAll(File& file, const void* bytes, std::size_t count);
+// At offset, leaving the file's position where it was.
+Outcome<void> WriteAllAt(File& file, const void* bytes, std::size_t count, std::uint64_t offset);
+
+Outcome<void> SeekTo(File& file, std::uint64_t position);
+// Cuts or extends the file to size bytes.
+Outcome<void> Truncate(File& file, std::uint64_t size);
+// Returns once the file's data is on the disk.
+Outcome<void> Sync(File& file);
+// Asks the system to start writing these bytes to the disk now, so that a
+// later Sync waits for less. Only a hint: whatever it meets is left to Sync.
+void StartWriteBack(File& file, std::uint64_t offset, std::uint64_t length);
+
+// Removes the file; one that is not there is no failure.
+Outcome<void> RemoveFile(const std::string& path);
+
+// Makes the file to, or cuts an existing one, as a copy of the regular file
+// from, with from's permissions; links are followed.
+Outcome<void> CopyRegularFile(const std::string& from, const std::string& to);
 
 }  // namespace pelko

@@ -1,19 +1,12 @@
 #pragma once
 // The files a build keeps only for its own duration: a private work
-// directory and the new package before it takes the output's place; and the
-// template's archive, which a build reads where it lies.
-#include <optional>
+// directory, and the new package before it takes the output's place.
 #include <string>
 
 #include "system/Files.h"
+#include "system/SystemError.h"
 
 namespace pelko {
-
-// True when the template's archive can be read where it lies: a regular file
-// (or a link to one) that opens for reading. The build reads it there and
-// never writes it; its edited copy is written once, straight into the new
-// package where it can be, otherwise into the work directory.
-bool TemplateArchiveReadable(const std::string& path);
 
 // A directory made fresh for one build, removed with everything in it on
 // every way out. Never the program directory and never the current one, so
@@ -23,8 +16,8 @@ public:
     // parent empty: the system's temporary directory ($TMPDIR or /tmp).
     // Named pelko-work-<pid>-XXXXXX, so that a later build can tell a
     // directory whose process is gone; such directories of the same user
-    // are removed first. nullopt with errno set when none can be made.
-    static std::optional<WorkDirectory> Create(const std::string& parent);
+    // are removed first. The error names ParentFor(parent).
+    static Outcome<WorkDirectory> Create(const std::string& parent);
     // The directory Create(parent) makes its directory in.
     static std::string ParentFor(const std::string& parent);
     WorkDirectory(WorkDirectory&& other) noexcept;
@@ -47,28 +40,28 @@ private:
 // (O_TMPFILE), so that even a killed process leaves nothing visible.
 class AtomicOutput {
 public:
-    // nullopt, with errno set, when no file can be created beside the
+    // An error, naming outputPath, when no file can be created beside the
     // output, or the output names something that is not a replaceable file.
-    static std::optional<AtomicOutput> Create(const std::string& outputPath);
+    static Outcome<AtomicOutput> Create(const std::string& outputPath);
     AtomicOutput(AtomicOutput&& other) noexcept;
     AtomicOutput& operator=(AtomicOutput&&) = delete;
     AtomicOutput(const AtomicOutput&) = delete;
     ~AtomicOutput();
 
-    // Open for reading and writing.
-    FileHandle Handle() const { return file_.Get(); }
-    // Flushes, closes and renames over the output path; false on any failure,
-    // with errno of the first one, in which case the new file is removed.
-    bool Commit();
+    // Open for reading and writing; named outputPath.
+    File& Output() { return file_; }
+    // Syncs, closes and renames over the output path; the first failure,
+    // in which case the new file is removed.
+    Outcome<void> Commit();
 
 private:
-    AtomicOutput(std::string outputPath, std::string stagingPath, UniqueFile file);
-    bool LinkUnnamedFile();
+    AtomicOutput(std::string outputPath, std::string stagingPath, File file);
+    Outcome<void> LinkUnnamedFile();
     void RemoveStagingFile();
     std::string outputPath_;
     std::string stagingPath_;  // empty while the file has no name
     int cleanupSlot_ = -1;
-    UniqueFile file_;
+    File file_;
     bool committed_ = false;
 };
 

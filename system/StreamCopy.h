@@ -6,13 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "system/Files.h"
+#include "system/SystemError.h"
+
 namespace pelko {
 
 enum class CopyWay { KernelCopy, Sendfile, ReadWrite };
 
-struct StreamCopyResult {
-    bool ok = false;              // everything up to the end of input was written
-    CopyWay way = CopyWay::ReadWrite;  // the way that copied (or failed) last
+struct StreamCopied {
+    CopyWay way = CopyWay::ReadWrite;  // the way that copied last
     std::uint64_t copied = 0;
 };
 
@@ -21,7 +23,8 @@ inline constexpr std::size_t kStreamBufferSize = 1024 * 1024;
 // Copies from input's position to its end onto output's position, starting
 // with the way first and falling back to the next one when a way does not
 // work for these two files (a pipe, another file system, an older kernel).
-// Any other failure, a read or a write, ends the copy with ok false.
-StreamCopyResult StreamCopy(int input, int output, CopyWay first = CopyWay::KernelCopy);
+// Any other failure, a read or a write, ends the copy with the error, which
+// names the file it happened to.
+Outcome<StreamCopied> StreamCopy(File& input, File& output, CopyWay first = CopyWay::KernelCopy);
 
 }  // namespace pelko

@@ -1,12 +1,11 @@
 #include "templates/Catalogue.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdlib>
 
 #include "text/Cp932.h"
-#include "system/Files.h"
+#include "system/Directories.h"
+#include "system/FileStatus.h"
+#include "system/Locations.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
 #include "text/Text.h"
@@ -37,13 +36,7 @@ std::string WithoutTrailingSlashes(std::string_view path) {
 }
 
 std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
-
-bool IsRegularFile(const std::string& path) {
-    struct stat status {};
-    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    return EnvironmentValue(name).value_or(std::string());
 }
 
 // The descriptor names of one directory, in catalogue order.
@@ -120,7 +113,7 @@ std::optional<std::string> FindTemplate(const std::vector<std::string>& director
                                         const std::string& fileName) {
     for (const std::string& directory : directories) {
         std::string path = directory + fileName;
-        if (IsRegularFile(path)) return path;
+        if (KindOf(path) == FileKind::Regular) return path;
     }
     return std::nullopt;
 }

@@ -47,16 +47,16 @@ void SplitLines(StringList& list, std::string_view bytes) {
 }
 
 void LoadLines(StringList& list, const std::string& path) {
-    UniqueFile file(OpenForReading(path));
+    File file(OpenForReading(path), path);
     if (!file.IsOpen()) {
         throw OpenError(path);
     }
-    std::string bytes;
-    if (!ReadWholeFile(file.Get(), bytes)) {
+    const Outcome<std::string> bytes = ReadWholeFile(file);
+    if (!bytes) {
         throw OpenError(path);  // the list stays as it was
     }
     file.Close();
-    SplitLines(list, bytes);
+    SplitLines(list, *bytes);
 }
 
 std::string JoinLines(const StringList& list) {
@@ -76,7 +76,7 @@ std::string JoinLines(const StringList& list) {
 
 void SaveLines(const StringList& list, const std::string& path) {
     const std::string text = JoinLines(list);
-    UniqueFile file(CreateForWriting(path));
+    File file(CreateForWriting(path), path);
     if (!file.IsOpen()) {
         throw CreateError(path);
     }

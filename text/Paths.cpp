@@ -1,9 +1,8 @@
 #include "text/Paths.h"
 
-#include <unistd.h>
-
 #include <vector>
 
+#include "system/Locations.h"
 #include "text/Text.h"
 
 namespace pelko {
@@ -99,19 +98,7 @@ bool IsAbsolutePath(std::string_view path, PathSyntax syntax) {
 }
 
 std::string ProgramPath() {
-    // The link's length is not known beforehand: grow until it fits, with no
-    // fixed cut at any length.
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0) {
-            return {};
-        }
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            return std::string(buffer.data(), static_cast<std::size_t>(length));
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    return ExecutablePath();
 }
 
 std::string ProgramDirectory() {

@@ -15,6 +15,9 @@
 #include <string>
 #include <string_view>
 
+#include "system/Files.h"
+#include "system/SystemError.h"
+
 namespace pelko {
 
 inline constexpr std::size_t kArchiveOutputSize = 1024;
@@ -87,7 +90,7 @@ public:
     int Run(std::string_view commandLine, char* output, std::size_t outputSize);
     int Commit(char* output, std::size_t outputSize);
 
-    // Writes the session's changes into the open file fd from offset on,
+    // Writes the session's changes into the open file from offset on,
     // instead of to archiveName: how a build puts the edited archive straight
     // into its package, writing it once. Only the first commit of a session
     // started from another file can go there, and only with changes to write
@@ -96,17 +99,17 @@ public:
     //               it; the session is over, and any later command or commit
     //               fails.
     //   NotWritten: it cannot go there, or reading what goes into it failed;
-    //               fd may hold some of it, the session still holds its
+    //               the file may hold some of it, the session still holds its
     //               changes, and Commit writes them as usual, with its own
     //               result and message.
-    //   FileFailed: writing fd failed with errno error; the session is over.
+    //   FileFailed: writing the file failed with error; the session is over.
     enum class Placement { Written, NotWritten, FileFailed };
     struct Placed {
         Placement placement = Placement::NotWritten;
         std::uint64_t size = 0;
-        int error = 0;
+        SystemError error;  // FileFailed only
     };
-    Placed CommitInto(int fd, std::uint64_t offset);
+    Placed CommitInto(File& file, std::uint64_t offset);
 
 private:
     class State;

@@ -2,11 +2,10 @@
 
 #include <zip.h>
 
-#include <filesystem>
-
 #include "package/archive/ArchiveSource.h"
 #include "package/kjx/KjxFormat.h"
 #include "package/archive/ZipHandles.h"
+#include "system/FileStatus.h"
 #include "text/Lines.h"
 #include "text/StringList.h"
 
@@ -15,21 +14,16 @@ namespace pelko {
 ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start, std::uint64_t length) {
     ArchiveContents contents;
     // A fifo or a device would block or never end; only a file is read.
-    std::error_code statusError;
-    if (!std::filesystem::is_regular_file(path, statusError)) {
+    if (KindOf(path) != FileKind::Regular) {
         contents.error = "not a regular file";
         return contents;
     }
     ZipError error;
-    ZipSourcePtr source(archive::ReadingArchiveSource(path, start, length, error.Get()));
-    zip_t* opened =
-        source ? zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()) : nullptr;
-    if (!opened) {
+    ZipArchivePtr archive = archive::OpenArchiveToRead(path, start, length, error);
+    if (!archive) {
         contents.error = error.Text();
         return contents;
     }
-    source.release();  // the open archive owns its source now
-    ZipArchivePtr archive(opened);
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);

@@ -52,10 +52,10 @@ void FailWith(zip_t* archive, const std::string& what) {
     FailWithError(zip_get_error(archive), what);
 }
 
-void FailWithSystemError(int result, int zipError, int systemError, const std::string& what) {
-    ZipError error;
-    zip_error_set(error.Get(), zipError, systemError);
-    throw ArchiveFailure(result, what + ": " + error.Text());
+void FailWithSystemError(int result, int zipError, const SystemError& error, const std::string& what) {
+    ZipError zipped;
+    zip_error_set(zipped.Get(), zipError, error.code);
+    throw ArchiveFailure(result, what + ": " + zipped.Text());
 }
 
 void PutMessage(std::string_view text, char* output, std::size_t outputSize) {

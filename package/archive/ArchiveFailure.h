@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "system/SystemError.h"
+
 namespace pelko::archive {
 
 // A command that cannot be carried out: what to return and what to say.
@@ -39,7 +41,7 @@ int ResultOf(const zip_error_t* error);
 
 // Throws the failure for a system error seen while doing what libzip calls
 // zipError (ZIP_ER_READ, ZIP_ER_WRITE, ...), with the text libzip gives it.
-[[noreturn]] void FailWithSystemError(int result, int zipError, int systemError, const std::string& what);
+[[noreturn]] void FailWithSystemError(int result, int zipError, const SystemError& error, const std::string& what);
 
 // Copies as much of text as fits into output (at most outputSize - 1 bytes),
 // cutting before a character rather than inside one, and always ends with

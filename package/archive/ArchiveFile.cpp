@@ -1,17 +1,11 @@
 #include "package/archive/ArchiveFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-
 #include "package/archive/Archive.h"
 #include "package/archive/ArchiveFailure.h"
 #include "package/archive/ArchiveSource.h"
-#include "system/StreamCopy.h"
 #include "system/Files.h"
+#include "system/StreamCopy.h"
+#include "system/TemporaryFiles.h"
 
 namespace pelko::archive {
 
@@ -21,7 +15,10 @@ ZipArchivePtr OpenArchive(const std::string& path, const std::string& shown, int
 
 ZipArchivePtr OpenArchive(const std::string& readPath, const std::string& writePath, const std::string& shown,
                           int flags, WriteTarget* target) {
-    // Through a file source rather than zip_open, so the error keeps errno.
+    // Through a file source rather than zip_open, so that the error keeps the
+    // system's code. An archive edited in place goes through libzip's own
+    // file source, whose reading survives a failed write, so that a commit
+    // can be tried again.
     ZipError error;
     ZipSourcePtr file = readPath == writePath
                             ? ZipSourcePtr(zip_source_file_create(readPath.c_str(), 0, -1, error.Get()))
@@ -48,24 +45,16 @@ void WriteArchive(ZipArchivePtr& archive, const std::string& shown) {
 }
 
 void CopyArchiveFile(const std::string& readPath, const std::string& writePath, const std::string& shown) {
-    UniqueFile from(open(readPath.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!from.IsOpen()) {
-        if (errno == ENOENT) throw ArchiveFailure(kArchiveMissing, "archive " + shown + " does not exist");
-        FailWithSystemError(kArchiveReadError, ZIP_ER_OPEN, errno, "cannot open archive " + shown);
+    Outcome<File> from = OpenToRead(readPath);
+    if (!from) {
+        if (IsNotFound(from.Error())) throw ArchiveFailure(kArchiveMissing, "archive " + shown + " does not exist");
+        FailWithSystemError(kArchiveReadError, ZIP_ER_OPEN, from.Error(), "cannot open archive " + shown);
     }
-    std::string temporary = writePath + ".XXXXXX";
-    UniqueFile to(mkostemp(temporary.data(), O_CLOEXEC));
-    if (!to.IsOpen()) FailWithSystemError(kArchiveTempFile, ZIP_ER_TMPOPEN, errno, "cannot write archive " + shown);
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(to.Get(), 0666 & ~mask);  // mkostemp makes the file private
-    const bool copied = StreamCopy(from.Get(), to.Get()).ok;
-    const int copyError = errno;
-    const bool closed = close(to.Release()) == 0;
-    if (copied && closed && std::rename(temporary.c_str(), writePath.c_str()) == 0) return;
-    const int error = copied && closed ? errno : copyError;
-    std::remove(temporary.c_str());
-    FailWithSystemError(kArchiveWriteError, ZIP_ER_WRITE, error, "cannot write archive " + shown);
+    Outcome<ReplacingFile> to = ReplacingFile::Create(writePath);
+    if (!to) FailWithSystemError(kArchiveTempFile, ZIP_ER_TMPOPEN, to.Error(), "cannot write archive " + shown);
+    const Outcome<StreamCopied> copied = StreamCopy(*from, to->Output());
+    const Outcome<void> done = copied ? to->Commit() : Outcome<void>(copied.Error());
+    if (!done) FailWithSystemError(kArchiveWriteError, ZIP_ER_WRITE, done.Error(), "cannot write archive " + shown);
 }
 
 std::vector<zip_uint64_t> EntriesNamed(zip_t* archive, std::string_view name) {

@@ -41,7 +41,7 @@ public:
 
     void CarryOut(const Command& command);
     void Commit();
-    Placed CommitInto(int fd, std::uint64_t offset);
+    Placed CommitInto(File& file, std::uint64_t offset);
 
 private:
     Names NamesOf(const Command& command) const;
@@ -96,17 +96,17 @@ void ArchiveSession::State::Commit() {
     WriteHeld();
 }
 
-ArchiveSession::Placed ArchiveSession::State::CommitInto(int fd, std::uint64_t offset) {
+ArchiveSession::Placed ArchiveSession::State::CommitInto(File& file, std::uint64_t offset) {
     if (over_ || !ReadElsewhere() || !archive_ || !changed_ || LiveEntries(archive_.get()) == 0) return {};
-    target_ = WriteTarget{fd, offset, 0, 0};
+    target_ = WriteTarget{&file, offset, 0, std::nullopt};
     Placed placed;
     try {
         WriteArchive(archive_, shownArchive_);
-        placed = Placed{Placement::Written, target_.written, 0};
+        placed = Placed{Placement::Written, target_.written, {}};
     } catch (const ArchiveFailure&) {
         // After a failed write libzip may have closed the archive it reads,
         // so a session whose writing failed cannot try again.
-        if (target_.writeError != 0) placed = Placed{Placement::FileFailed, 0, target_.writeError};
+        if (target_.writeError) placed = Placed{Placement::FileFailed, 0, *target_.writeError};
     }
     target_ = WriteTarget{};
     if (placed.placement != Placement::NotWritten) {
@@ -233,9 +233,9 @@ int ArchiveSession::Commit(char* output, std::size_t outputSize) {
     return Reported([&] { state_->Commit(); }, output, outputSize);
 }
 
-ArchiveSession::Placed ArchiveSession::CommitInto(int fd, std::uint64_t offset) {
+ArchiveSession::Placed ArchiveSession::CommitInto(File& file, std::uint64_t offset) {
     Placed placed;
-    Reported([&] { placed = state_->CommitInto(fd, offset); }, nullptr, 0);
+    Reported([&] { placed = state_->CommitInto(file, offset); }, nullptr, 0);
     return placed;
 }
 

@@ -2,12 +2,11 @@
 
 #include <zip.h>
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 #include "package/archive/ArchiveSource.h"
 #include "package/archive/ZipHandles.h"
+#include "system/FileStatus.h"
 
 namespace pelko {
 namespace {
@@ -20,15 +19,15 @@ std::string Quoted(std::string_view shownName, const std::string& detail) {
 
 // The archive opened read-only with the central directory checked against
 // the local headers; on failure the problem is appended and nullptr returned.
-ZipArchivePtr OpenChecked(ZipSourcePtr source, ZipError& error, std::string_view shownName,
-                          std::vector<std::string>& problems) {
-    zip_t* opened = source ? zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, error.Get()) : nullptr;
-    if (!opened) {
-        problems.push_back("ZIPとして開けません" + Quoted(shownName, error.Text()));
-        return nullptr;
-    }
-    source.release();  // the archive owns it now
-    return ZipArchivePtr(opened);
+ZipArchivePtr Checked(ZipArchivePtr archive, ZipError& error, std::string_view shownName,
+                      std::vector<std::string>& problems) {
+    if (!archive) problems.push_back("ZIPとして開けません" + Quoted(shownName, error.Text()));
+    return archive;
+}
+
+bool IsEmptyFile(const std::string& path) {
+    const Outcome<FileStatus> status = StatusOf(path);
+    return status && status->kind == FileKind::Regular && status->size == 0;
 }
 
 // An empty file is no ZIP archive, as zip_open says of it (libzip's sources
@@ -36,19 +35,18 @@ ZipArchivePtr OpenChecked(ZipSourcePtr source, ZipError& error, std::string_view
 ZipArchivePtr OpenChecked(const std::string& path, std::string_view shownName,
                           std::vector<std::string>& problems) {
     ZipError error;
-    std::error_code sizeError;
-    if (std::filesystem::file_size(path, sizeError) == 0 && !sizeError) {
+    if (IsEmptyFile(path)) {
         zip_error_set(error.Get(), ZIP_ER_NOZIP, 0);
-        return OpenChecked(nullptr, error, shownName, problems);
+        return Checked(nullptr, error, shownName, problems);
     }
-    return OpenChecked(archive::ReadingArchiveSource(path, 0, 0, error.Get()), error, shownName, problems);
+    return Checked(archive::OpenArchiveToRead(path, 0, 0, error), error, shownName, problems);
 }
 
 // The size bytes of an open file from offset on.
-ZipArchivePtr OpenChecked(FileHandle file, std::uint64_t offset, std::uint64_t size, std::string_view shownName,
+ZipArchivePtr OpenChecked(const File& file, std::uint64_t offset, std::uint64_t size, std::string_view shownName,
                           std::vector<std::string>& problems) {
     ZipError error;
-    return OpenChecked(archive::ReadingArchiveSource(file, offset, size, error.Get()), error, shownName, problems);
+    return Checked(archive::OpenArchiveToRead(file, offset, size, error), error, shownName, problems);
 }
 
 // Why an entry cannot be carried into a package a handset can read, or
@@ -123,12 +121,8 @@ void AddEntryProblems(zip_t* archive, std::string_view shownName, std::string_vi
 
 }  // namespace
 
-std::string SystemReason(int errorNumber) {
-    return std::generic_category().message(errorNumber);
-}
-
-std::string ReasonLine(const std::string& what, const std::string& subject, int errorNumber) {
-    return "[!]" + what + "(" + subject + ": " + SystemReason(errorNumber) + ")";
+std::string ReasonLine(const std::string& what, const std::string& subject, const SystemError& error) {
+    return "[!]" + what + "(" + subject + ": " + error.reason + ")";
 }
 
 std::vector<std::string> TemplateArchiveProblems(const std::string& path, std::string_view shownName) {
@@ -149,7 +143,7 @@ std::vector<std::string> WrittenArchiveProblems(const std::string& path, std::st
     return problems;
 }
 
-std::vector<std::string> WrittenArchiveProblems(FileHandle file, std::uint64_t offset, std::uint64_t size,
+std::vector<std::string> WrittenArchiveProblems(const File& file, std::uint64_t offset, std::uint64_t size,
                                                 std::string_view shownName, std::string_view manifest) {
     std::vector<std::string> problems;
     ZipArchivePtr archive = OpenChecked(file, offset, size, shownName, problems);

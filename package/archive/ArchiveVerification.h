@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "system/Files.h"
+#include "system/SystemError.h"
 
 namespace pelko {
 
@@ -24,14 +25,11 @@ std::vector<std::string> WrittenArchiveProblems(const std::string& path, std::st
 
 // The same, for the archive written into an open file: size bytes from
 // offset on.
-std::vector<std::string> WrittenArchiveProblems(FileHandle file, std::uint64_t offset, std::uint64_t size,
+std::vector<std::string> WrittenArchiveProblems(const File& file, std::uint64_t offset, std::uint64_t size,
                                                 std::string_view shownName, std::string_view manifest);
-
-// The system's reason for errorNumber, in its plain words (strerror's text).
-std::string SystemReason(int errorNumber);
 
 // The "[!]" line that names the real subject of a system error and the
 // system's own reason, ahead of the "[X]" line that ends a build.
-std::string ReasonLine(const std::string& what, const std::string& subject, int errorNumber);
+std::string ReasonLine(const std::string& what, const std::string& subject, const SystemError& error);
 
 }  // namespace pelko

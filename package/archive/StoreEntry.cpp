@@ -1,15 +1,11 @@
 #include "package/archive/StoreEntry.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "package/archive/Archive.h"
 #include "package/archive/ArchiveFailure.h"
+#include "system/FileStatus.h"
 
 namespace pelko::archive {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr zip_uint32_t kStrongestLevel = 9;
 
@@ -38,12 +34,11 @@ void SetMethodAndDropOldDetails(zip_t* archive, zip_uint64_t at, bool replaced, 
 }  // namespace
 
 void RequireFile(const std::string& path, const std::string& shownName) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (!fs::exists(status)) {
+    const FileKind kind = KindOf(path);
+    if (kind == FileKind::Missing) {
         throw ArchiveFailure(kArchiveFileUnreadable, "file " + shownName + " does not exist");
     }
-    if (!fs::is_regular_file(status)) {
+    if (kind != FileKind::Regular) {
         throw ArchiveFailure(kArchiveFileUnreadable, shownName + " is not a file");
     }
 }

@@ -1,7 +1,6 @@
 #include "package/build/BuildInputs.h"
 
-#include <sys/stat.h>
-
+#include "system/FileStatus.h"
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
 #include "text/Lines.h"
@@ -10,14 +9,6 @@
 
 namespace pelko {
 namespace {
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {};
-    struct stat second {};
-    // stat follows links, so a link to the template counts as the template.
-    if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0) return false;
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
 
 std::string OptionName(const OptionRecord& record) {
     if (record.Count() > kRecordLabel && !record.Item(kRecordLabel).empty()) {
@@ -41,6 +32,7 @@ std::optional<std::string> TextWithLineEnd(const BuildRequest& request) {
     return std::nullopt;
 }
 
+// Links are followed, so a link to the template counts as the template.
 bool OutputIsTemplateFile(const std::string& outputPath, const std::string& templatePath) {
     return SameFile(outputPath, templatePath) || SameFile(outputPath, WithExtension(templatePath, ".jar"));
 }

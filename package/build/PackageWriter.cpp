@@ -1,6 +1,5 @@
 #include "package/build/PackageWriter.h"
 
-#include <cerrno>
 #include <utility>
 
 #include "package/archive/ArchiveVerification.h"
@@ -8,6 +7,7 @@
 #include "package/kjx/Container.h"
 #include "package/checks/HandsetChecks.h"
 #include "package/kjx/KjxFormat.h"
+#include "system/FileStatus.h"
 #include "text/Integer.h"
 #include "text/Lines.h"
 
@@ -20,8 +20,9 @@ PackageWriter::PackageWriter(std::string outputPath, PackageNaming naming, std::
       manifest_(std::move(manifest)),
       log_(std::move(log)) {}
 
-void PackageWriter::LogReason(const std::string& what, const std::string& subject, int errorNumber) {
-    log_(ReasonLine(what, subject, errorNumber));
+// Whichever file the error happened to, the log names the package.
+void PackageWriter::LogReason(const std::string& what, const SystemError& error) {
+    log_(ReasonLine(what, outputPath_, error));
 }
 
 std::size_t PackageWriter::HeadSize(std::string_view descriptor) const {
@@ -36,9 +37,9 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
     StringList guessed = lines;
     PrependArchiveLines(guessed, templateArchiveSize, naming_.archiveFileName);
     const std::size_t start = HeadSize(JoinLines(guessed));
-    std::optional<AtomicOutput> output = AtomicOutput::Create(outputPath_);
+    Outcome<AtomicOutput> output = AtomicOutput::Create(outputPath_);
     if (!output) return true;
-    const ArchiveSession::Placed placed = session.CommitInto(output->Handle(), start);
+    const ArchiveSession::Placed placed = session.CommitInto(output->Output(), start);
     switch (placed.placement) {
         case ArchiveSession::Placement::Written:
             placed_.emplace(Placed{std::move(*output), start, placed.size});
@@ -46,7 +47,7 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
         case ArchiveSession::Placement::NotWritten: return true;
         case ArchiveSession::Placement::FileFailed: break;
     }
-    LogReason("ファイルに書き込めません", outputPath_, placed.error);
+    LogReason("ファイルに書き込めません", placed.error);
     log_("[X]ファイル書き込み失敗(" + outputPath_ + ")");
     return false;
 }
@@ -66,18 +67,20 @@ std::optional<std::string> PackageWriter::FinalDescriptor(StringList& lines, std
 }
 
 std::optional<AtomicOutput> PackageWriter::CreateOutput() {
-    std::optional<AtomicOutput> output = AtomicOutput::Create(outputPath_);
+    Outcome<AtomicOutput> output = AtomicOutput::Create(outputPath_);
     if (!output) {
-        LogReason("ファイルを作成できません", outputPath_, errno);
+        LogReason("ファイルを作成できません", output.Error());
         log_("[X]ファイル作成失敗(" + outputPath_ + ")");
+        return std::nullopt;
     }
-    return output;
+    return std::move(*output);
 }
 
 // written: whether everything went into the new package.
-bool PackageWriter::CommitPackage(AtomicOutput& output, bool written) {
-    if (!written || !output.Commit()) {
-        LogReason("ファイルに書き込めません", outputPath_, errno);
+bool PackageWriter::CommitPackage(AtomicOutput& output, const Outcome<void>& written) {
+    const Outcome<void> committed = written ? output.Commit() : written;
+    if (!committed) {
+        LogReason("ファイルに書き込めません", committed.Error());
         log_("[X]ファイル書き込み失敗(" + outputPath_ + ")");
         return false;
     }
@@ -89,31 +92,31 @@ bool PackageWriter::Finish(StringList& lines) {
     std::optional<std::string> descriptor = FinalDescriptor(lines, static_cast<std::int64_t>(placed.size));
     if (!descriptor) return false;
     if (HeadSize(*descriptor) == placed.start) {
-        return CommitPackage(placed.output, WriteContainerHead(placed.output.Handle(), naming_.containerName,
+        return CommitPackage(placed.output, WriteContainerHead(placed.output.Output(), naming_.containerName,
                                                                naming_.descriptorName, *descriptor));
     }
     // The size took another number of digits than the template's: the
     // archive moves into a package of its own, copied as from a work archive.
     std::optional<AtomicOutput> output = CreateOutput();
     if (!output) return false;
-    return CommitPackage(*output, WriteContainer(output->Handle(), naming_.containerName, naming_.descriptorName,
-                                                 *descriptor, placed.output.Handle(), placed.start));
+    return CommitPackage(*output, WriteContainer(output->Output(), naming_.containerName, naming_.descriptorName,
+                                                 *descriptor, placed.output.Output(), placed.start));
 }
 
 bool PackageWriter::WriteFromWorkArchive(StringList& lines, const std::string& path, const std::string& shownName) {
-    UniqueFile archive(OpenForReading(path));
-    std::int64_t size = archive.IsOpen() ? SeekFile(archive.Get(), 0, kSeekFromEnd) : -1;
-    if (size < 0) {
-        LogReason("一時ファイルを開けません", path, errno);
+    Outcome<File> archive = OpenToRead(path);
+    const Outcome<FileStatus> status = archive ? StatusOf(*archive) : archive.Error();
+    if (!status) {
+        log_(ReasonLine("一時ファイルを開けません", path, status.Error()));
         log_("[X]一時ファイルオープン失敗(" + shownName + ")");
         return false;
     }
-    std::optional<std::string> descriptor = FinalDescriptor(lines, size);
+    std::optional<std::string> descriptor = FinalDescriptor(lines, static_cast<std::int64_t>(status->size));
     if (!descriptor) return false;
     std::optional<AtomicOutput> output = CreateOutput();
     if (!output) return false;
-    return CommitPackage(*output, WriteContainer(output->Handle(), naming_.containerName, naming_.descriptorName,
-                                                 *descriptor, archive.Get()));
+    return CommitPackage(*output, WriteContainer(output->Output(), naming_.containerName, naming_.descriptorName,
+                                                 *descriptor, *archive));
 }
 
 }  // namespace pelko

@@ -38,7 +38,7 @@ public:
     bool WriteArchive(ArchiveSession& session, const StringList& lines, std::int64_t templateArchiveSize);
     bool ArchiveWritten() const { return placed_.has_value(); }
     // The archive in the new package: its file and where it lies in it.
-    FileHandle File() const { return placed_->output.Handle(); }
+    const File& PackageFile() { return placed_->output.Output(); }
     std::uint64_t ArchiveStart() const { return placed_->start; }
     std::uint64_t ArchiveSize() const { return placed_->size; }
 
@@ -58,8 +58,8 @@ private:
     std::size_t HeadSize(std::string_view descriptor) const;
     std::optional<std::string> FinalDescriptor(StringList& lines, std::int64_t archiveSize);
     std::optional<AtomicOutput> CreateOutput();
-    bool CommitPackage(AtomicOutput& output, bool written);
-    void LogReason(const std::string& what, const std::string& subject, int errorNumber);
+    bool CommitPackage(AtomicOutput& output, const Outcome<void>& written);
+    void LogReason(const std::string& what, const SystemError& error);
 
     std::string outputPath_;
     PackageNaming naming_;

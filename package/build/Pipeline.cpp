@@ -1,9 +1,5 @@
 #include "package/build/Pipeline.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -13,18 +9,18 @@
 #include "package/checks/HandsetChecks.h"
 #include "package/kjx/KjxFormat.h"
 #include "package/build/PackageWriter.h"
+#include "system/Directories.h"
+#include "system/FileStatus.h"
+#include "system/Files.h"
 #include "system/Staging.h"
 #include "options/Editors.h"
 #include "text/Cp932.h"
-#include "system/Files.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
 #include "text/Text.h"
 
 namespace pelko {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The names a build derives from the template path, never from the output.
 struct PackageNames {
@@ -69,7 +65,7 @@ private:
     bool NameThePackage();
     bool FindTemplateArchive();
     bool ArchiveIsSound(const std::vector<std::string>& problems);
-    void LogReason(const std::string& what, const std::string& subject, int errorNumber);
+    void LogReason(const std::string& what, const std::string& subject, const SystemError& error);
     void UpdateManifest(const StringList& lines);
     bool ApplyOptions(StringList& lines);
     void PutFileIntoArchive(const OptionRecord& record);
@@ -95,9 +91,9 @@ bool Build::Run() {
     names_ = HostNames(request_.templatePath);
     if (!InputsAreSafe()) return false;
     if (!NameThePackage()) return false;
-    std::optional<WorkDirectory> work = WorkDirectory::Create(request_.workParent);
+    Outcome<WorkDirectory> work = WorkDirectory::Create(request_.workParent);
     if (!work) {
-        LogReason("一時ディレクトリに書き込めません", WorkDirectory::ParentFor(request_.workParent), errno);
+        LogReason("一時ディレクトリに書き込めません", WorkDirectory::ParentFor(request_.workParent), work.Error());
         log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
         return false;
     }
@@ -127,13 +123,13 @@ bool Build::Run() {
 // takes the output's place.
 bool Build::WritePackage(StringList& lines, const std::string& manifest) {
     PackageWriter writer(request_.outputPath, names_.package, manifest_, log_);
-    struct stat templateArchive {};
-    if (stat(names_.templateArchive.c_str(), &templateArchive) == 0 &&
-        !writer.WriteArchive(*session_, lines, templateArchive.st_size)) {
+    const Outcome<FileStatus> templateArchive = StatusOf(names_.templateArchive);
+    if (templateArchive &&
+        !writer.WriteArchive(*session_, lines, static_cast<std::int64_t>(templateArchive->size))) {
         return false;
     }
     if (writer.ArchiveWritten()) {
-        return ArchiveIsSound(WrittenArchiveProblems(writer.File(), writer.ArchiveStart(), writer.ArchiveSize(),
+        return ArchiveIsSound(WrittenArchiveProblems(writer.PackageFile(), writer.ArchiveStart(), writer.ArchiveSize(),
                                                      names_.temporaryArchive, manifest)) &&
                writer.Finish(lines);
     }
@@ -175,8 +171,8 @@ bool Build::NameThePackage() {
     return true;
 }
 
-void Build::LogReason(const std::string& what, const std::string& subject, int errorNumber) {
-    log_(ReasonLine(what, subject, errorNumber));
+void Build::LogReason(const std::string& what, const std::string& subject, const SystemError& error) {
+    log_(ReasonLine(what, subject, error));
 }
 
 // A package is only made from an archive a handset can load; the problems
@@ -188,20 +184,24 @@ bool Build::ArchiveIsSound(const std::vector<std::string>& problems) {
     return false;
 }
 
-// The archive is read where it lies; the session writes the edited one into
-// the new package, or into the work directory.
+// The archive is read where it lies, and only when it is a regular file (or
+// a link to one) that opens for reading; the session writes the edited one
+// into the new package, or into the work directory. It is looked at before
+// it is opened: opening a FIFO would wait for a writer.
 bool Build::FindTemplateArchive() {
-    errno = 0;
-    if (!TemplateArchiveReadable(names_.templateArchive)) {
-        if (errno != 0) {
-            LogReason("テンプレートのアーカイブを読めません", names_.templateArchive, errno);
-        } else {
-            log_("[!]テンプレートのアーカイブを読めません(" + names_.templateArchive + ": not a regular file)");
-        }
-        log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
-        return false;
+    const std::string& path = names_.templateArchive;
+    const Outcome<FileStatus> status = StatusOf(path);
+    if (!status) {
+        LogReason("テンプレートのアーカイブを読めません", path, status.Error());
+    } else if (status->kind != FileKind::Regular) {
+        log_("[!]テンプレートのアーカイブを読めません(" + path + ": not a regular file)");
+    } else if (const Outcome<File> readable = OpenToRead(path); !readable) {
+        LogReason("テンプレートのアーカイブを読めません", path, readable.Error());
+    } else {
+        return true;
     }
-    return true;
+    log_("[X]一時ファイル作成失敗(" + names_.temporaryArchive + ")");
+    return false;
 }
 
 int Build::Archive(std::string_view switches, std::string_view name) {
@@ -223,8 +223,8 @@ void Build::WriteArchive() {
 }
 
 void Build::UpdateManifest(const StringList& lines) {
-    std::error_code ignored;  // a failure shows when the manifest is saved
-    fs::create_directory(WorkPath("META-INF"), ignored);
+    // A failure shows when the manifest is saved.
+    static_cast<void>(MakeDirectory(WorkPath("META-INF")));
     std::string manifestPath = WorkPath(kManifestEntry);
     SaveLines(lines, manifestPath);
     if (Archive("-Xqu9", kManifestCommandName) != 0) {
@@ -270,11 +270,7 @@ void Build::PutFileIntoArchive(const OptionRecord& record) {
     // folder, and its name must travel inside the command line's quotes.
     bool usableName = !workName.empty() && !TextEquals(workName, names_.temporaryArchive) &&
                       !TextEquals(workName, "META-INF") && FitsCommandLine(workName);
-    std::error_code error;
-    if (usableName) {
-        fs::copy_file(SourcePathOf(value), WorkPath(workName), fs::copy_options::overwrite_existing, error);
-    }
-    if (!usableName || error) {
+    if (!usableName || !CopyRegularFile(SourcePathOf(value), WorkPath(workName))) {
         log_("[!]コピー失敗(" + ReadableText(value) + ")");
         return;
     }

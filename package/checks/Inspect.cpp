@@ -3,11 +3,10 @@
 // (PackageChecks).
 #include "package/checks/Inspect.h"
 
-#include <sys/stat.h>
-
 #include "package/kjx/KjxReader.h"
 #include "package/checks/PackageChecks.h"
 #include "text/Errors.h"
+#include "system/FileStatus.h"
 #include "system/Files.h"
 #include "text/Integer.h"
 
@@ -17,17 +16,6 @@ namespace {
 // The whole package is read into memory; nothing a handset installs comes
 // near this, and a device or a huge file must not exhaust the memory.
 constexpr std::uint64_t kLargestPackage = 256ull * 1024 * 1024;
-
-// Reads the whole file; false when a read fails.
-bool ReadWholeFile(const UniqueFile& file, std::string& bytes) {
-    char chunk[64 * 1024];
-    for (;;) {
-        const long got = ReadFileBytes(file.Get(), chunk, sizeof chunk);
-        if (got < 0) return false;
-        if (got == 0) return true;
-        bytes.append(chunk, static_cast<std::size_t>(got));
-    }
-}
 
 }  // namespace
 
@@ -40,24 +28,24 @@ InspectReport InspectPackage(std::string_view bytes) {
 }
 
 InspectReport InspectPackageFile(const std::string& path) {
-    UniqueFile file(OpenForReading(path));
-    struct stat status {};
-    if (!file.IsOpen() || fstat(file.Get(), &status) != 0) throw OpenError(path);
+    Outcome<File> file = OpenToRead(path);
+    const Outcome<FileStatus> status = file ? StatusOf(*file) : file.Error();
+    if (!status) throw OpenError(path);
     InspectReport refused;
-    if (!S_ISREG(status.st_mode)) {
+    if (status->kind != FileKind::Regular) {
         refused.problems.push_back("this is not a regular file, so it is no package");
         return refused;
     }
-    if (static_cast<std::uint64_t>(status.st_size) > kLargestPackage) {
-        refused.fileSize = static_cast<std::uint64_t>(status.st_size);
+    if (status->size > kLargestPackage) {
+        refused.fileSize = status->size;
         refused.problems.push_back("the file is larger than " +
                                    FormatInteger(static_cast<std::int64_t>(kLargestPackage)) +
                                    " bytes, far beyond any package; it is not read");
         return refused;
     }
-    std::string bytes;
-    if (!ReadWholeFile(file, bytes)) throw OpenError(path);
-    return InspectPackage(bytes);
+    const Outcome<std::string> bytes = ReadWholeFile(*file);
+    if (!bytes) throw OpenError(path);
+    return InspectPackage(*bytes);
 }
 
 }  // namespace pelko

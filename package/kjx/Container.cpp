@@ -7,19 +7,6 @@
 namespace pelko {
 namespace {
 
-// A write may take fewer bytes than offered without failing; only a write
-// that takes none, or fails, ends the attempt.
-bool WriteAll(FileHandle output, const void* bytes, std::size_t count) {
-    const char* next = static_cast<const char*>(bytes);
-    while (count > 0) {
-        long written = WriteFileBytes(output, next, count);
-        if (written <= 0) return false;
-        next += written;
-        count -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 std::string Header(std::string_view containerName, std::string_view descriptorName,
                    std::size_t descriptorLength) {
     std::string header(kKjxMagic);
@@ -35,10 +22,11 @@ std::string Header(std::string_view containerName, std::string_view descriptorNa
 
 // Streams the archive from its start to the end of its file, in the kernel
 // where it can; the archive is never held in memory whole.
-bool CopyArchive(FileHandle output, FileHandle archive, std::uint64_t archiveStart) {
-    const auto start = static_cast<std::int64_t>(archiveStart);
-    if (SeekFile(archive, start, kSeekFromStart) != start) return false;
-    return StreamCopy(archive, output).ok;
+Outcome<void> CopyArchive(File& output, File& archive, std::uint64_t archiveStart) {
+    if (Outcome<void> moved = SeekTo(archive, archiveStart); !moved) return moved;
+    const Outcome<StreamCopied> copied = StreamCopy(archive, output);
+    if (!copied) return copied.Error();
+    return {};
 }
 
 // Header and descriptor text, to go out in one write; both are small.
@@ -51,11 +39,11 @@ std::string Head(std::string_view containerName, std::string_view descriptorName
 
 }  // namespace
 
-bool WriteContainer(FileHandle output, std::string_view containerName,
-                    std::string_view descriptorName, std::string_view descriptorText,
-                    FileHandle archive, std::uint64_t archiveStart) {
+Outcome<void> WriteContainer(File& output, std::string_view containerName, std::string_view descriptorName,
+                             std::string_view descriptorText, File& archive, std::uint64_t archiveStart) {
     const std::string head = Head(containerName, descriptorName, descriptorText);
-    return WriteAll(output, head.data(), head.size()) && CopyArchive(output, archive, archiveStart);
+    if (Outcome<void> written = WriteAll(output, head.data(), head.size()); !written) return written;
+    return CopyArchive(output, archive, archiveStart);
 }
 
 std::size_t ContainerHeadSize(std::string_view containerName, std::string_view descriptorName,
@@ -63,10 +51,11 @@ std::size_t ContainerHeadSize(std::string_view containerName, std::string_view d
     return Header(containerName, descriptorName, descriptorLength).size() + descriptorLength;
 }
 
-bool WriteContainerHead(FileHandle output, std::string_view containerName,
-                        std::string_view descriptorName, std::string_view descriptorText) {
+Outcome<void> WriteContainerHead(File& output, std::string_view containerName, std::string_view descriptorName,
+                                 std::string_view descriptorText) {
     const std::string head = Head(containerName, descriptorName, descriptorText);
-    return SeekFile(output, 0, kSeekFromStart) == 0 && WriteAll(output, head.data(), head.size());
+    if (Outcome<void> moved = SeekTo(output, 0); !moved) return moved;
+    return WriteAll(output, head.data(), head.size());
 }
 
 }  // namespace pelko

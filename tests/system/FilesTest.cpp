@@ -1,6 +1,7 @@
 #include "system/Files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,9 @@
 #include <vector>
 
 #include "support/TestFiles.h"
+#include "system/Directories.h"
+#include "system/FileStatus.h"
+#include "system/posix/Posix.h"
 
 namespace pelko {
 namespace {
@@ -19,15 +23,15 @@ using test::ReadFile;
 using test::ScratchDir;
 using test::WriteFile;
 
-bool IsOpenDescriptor(int fd) {
-    return ::fcntl(fd, F_GETFD) != -1;
+bool IsOpenDescriptor(FileHandle handle) {
+    return ::fcntl(posix::Descriptor(handle), F_GETFD) != -1;
 }
 
 TEST(Files, SeekAndReadAtTheEndOfA1000ByteFile) {
     ScratchDir dir;
     const std::string path = (dir / "data.bin");
     WriteFile(path, std::string(1000, 'z'));
-    UniqueFile file(OpenForReading(path));
+    File file(OpenForReading(path));
     ASSERT_TRUE(file.IsOpen());
     char buffer[2000];
     EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromEnd), 1000);
@@ -59,7 +63,7 @@ TEST(Files, CreateCutsAnExistingFileAndOpensForReadAndWrite) {
     ScratchDir dir;
     const std::string path = (dir / "out.bin");
     WriteFile(path, "old contents");
-    UniqueFile file(CreateForWriting(path));
+    File file(CreateForWriting(path));
     ASSERT_TRUE(file.IsOpen());
     EXPECT_EQ(SeekFile(file.Get(), 0, kSeekFromEnd), 0);
     EXPECT_EQ(ReadFile(path), "");
@@ -97,29 +101,90 @@ TEST(Files, PathExistsForFilesFoldersAndLinkTargets) {
     EXPECT_FALSE(PathExists(""));
 }
 
-TEST(UniqueFile, ClosesOnEveryWayOut) {
+TEST(File, ClosesOnEveryWayOut) {
     ScratchDir dir;
     WriteFile((dir / "f"), "x");
-    int fd = kNoFile;
+    FileHandle fd = kNoFile;
     {
-        UniqueFile file(OpenForReading((dir / "f")));
+        File file(OpenForReading((dir / "f")));
         fd = file.Get();
         ASSERT_TRUE(IsOpenDescriptor(fd));
-        UniqueFile moved(std::move(file));
+        File moved(std::move(file));
         EXPECT_FALSE(file.IsOpen());
         EXPECT_EQ(moved.Get(), fd);
     }
     EXPECT_FALSE(IsOpenDescriptor(fd));
 
-    UniqueFile first(OpenForReading((dir / "f")));
-    const int firstFd = first.Get();
-    UniqueFile second(OpenForReading((dir / "f")));
+    File first(OpenForReading((dir / "f")));
+    const FileHandle firstFd = first.Get();
+    File second(OpenForReading((dir / "f")));
     first = std::move(second);  // the handle it held is closed
     EXPECT_FALSE(IsOpenDescriptor(firstFd));
     EXPECT_TRUE(IsOpenDescriptor(first.Get()));
     first.Close();
     first.Close();
     EXPECT_FALSE(first.IsOpen());
+}
+
+// A file a build puts into an archive keeps its bytes and, for the entry's
+// attributes, its permissions.
+TEST(CopyRegularFile, CopiesBytesAndPermissionsOverWhatWasThere) {
+    struct Case {
+        const char* what;
+        mode_t mode;
+        bool targetThere;
+    };
+    const Case cases[] = {
+        {"a private file to a new name", 0600, false},
+        {"an executable over an older copy", 0755, true},
+        {"a read-only file", 0444, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        const std::string bytes(70000, 'q');
+        WriteFile(dir / "from", bytes);
+        chmod((dir / "from").c_str(), c.mode);
+        if (c.targetThere) WriteFile(dir / "to", std::string(100000, 'z'));
+        ASSERT_TRUE(CopyRegularFile(dir / "from", dir / "to"));
+        EXPECT_TRUE(ReadFile(dir / "to") == bytes);
+        EXPECT_EQ(StatusOf(dir / "to")->unixMode & 07777, c.mode);
+    }
+}
+
+TEST(CopyRegularFile, RefusesWhatIsNoFileToCopy) {
+    ScratchDir dir;
+    WriteFile(dir / "file", "x");
+    std::filesystem::create_directory(dir / "dir");
+    struct Case {
+        const char* what;
+        std::string from;
+        std::string to;
+    };
+    const Case cases[] = {
+        {"a directory", dir / "dir", dir / "to"},
+        {"a missing file", dir / "missing", dir / "to"},
+        {"onto itself", dir / "file", dir / "file"},
+        {"onto a directory", dir / "file", dir / "dir"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome<void> copied = CopyRegularFile(c.from, c.to);
+        EXPECT_FALSE(copied);
+        EXPECT_EQ(ReadFile(dir / "file"), "x");
+    }
+    EXPECT_FALSE(test::Exists(dir / "to"));
+}
+
+TEST(MakeDirectory, AnExistingDirectoryIsNoFailureAFileIs) {
+    ScratchDir dir;
+    EXPECT_TRUE(MakeDirectory(dir / "new"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "new"));
+    EXPECT_TRUE(MakeDirectory(dir / "new"));
+    WriteFile(dir / "file", "x");
+    const Outcome<void> made = MakeDirectory(dir / "file");
+    ASSERT_FALSE(made);
+    EXPECT_EQ(made.Error().subject, dir / "file");
 }
 
 // Lists every entry a scan yields, in the file system's order.

@@ -14,6 +14,7 @@
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 #include "system/Files.h"
+#include "system/posix/Posix.h"
 
 namespace pelko {
 namespace {
@@ -31,20 +32,16 @@ const char* NameOf(CopyWay way) {
 
 // Both ends of a pipe, closed on every way out.
 struct Pipe {
-    Pipe() { EXPECT_EQ(pipe(ends), 0); }
-    ~Pipe() {
-        CloseRead();
-        CloseWrite();
+    Pipe() {
+        int fds[2] = {-1, -1};
+        EXPECT_EQ(pipe(fds), 0);
+        read = File(posix::HandleOf(fds[0]), "pipe");
+        write = File(posix::HandleOf(fds[1]), "pipe");
     }
-    void CloseRead() {
-        if (ends[0] >= 0) close(ends[0]);
-        ends[0] = -1;
-    }
-    void CloseWrite() {
-        if (ends[1] >= 0) close(ends[1]);
-        ends[1] = -1;
-    }
-    int ends[2] = {-1, -1};
+    int ReadEnd() const { return posix::Descriptor(read); }
+    int WriteEnd() const { return posix::Descriptor(write); }
+    File read;
+    File write;
 };
 
 std::string ReadAll(int fd) {
@@ -63,14 +60,14 @@ TEST(StreamCopy, EveryWayCopiesFromThePositionToTheEnd) {
             ScratchDir dir;
             const std::string bytes = "skipped" + test::RandomBytes(size, static_cast<unsigned>(size));
             test::WriteFile(dir / "in", bytes);
-            UniqueFile input(OpenForReading(dir / "in"));
-            UniqueFile output(CreateForWriting(dir / "out"));
+            File input(OpenForReading(dir / "in"));
+            File output(CreateForWriting(dir / "out"));
             ASSERT_EQ(SeekFile(input.Get(), 7, 0), 7);
             ASSERT_EQ(WriteFileBytes(output.Get(), "head", 4), 4);
-            const StreamCopyResult result = StreamCopy(input.Get(), output.Get(), way);
-            EXPECT_TRUE(result.ok);
-            EXPECT_EQ(result.way, way) << "regular files on one file system need no fallback";
-            EXPECT_EQ(result.copied, size);
+            const Outcome<StreamCopied> result = StreamCopy(input, output, way);
+            ASSERT_TRUE(result);
+            EXPECT_EQ(result->way, way) << "regular files on one file system need no fallback";
+            EXPECT_EQ(result->copied, size);
             output.Close();
             EXPECT_TRUE(test::ReadFile(dir / "out") == "head" + bytes.substr(7));
         }
@@ -96,8 +93,8 @@ TEST(StreamCopy, FallsBackToTheWayThatWorksForTheFiles) {
         SCOPED_TRACE(c.what);
         ScratchDir dir;
         test::WriteFile(dir / "in", bytes);
-        UniqueFile file(OpenForReading(dir / "in"));
-        UniqueFile target(CreateForWriting(dir / "out"));
+        File file(OpenForReading(dir / "in"));
+        File target(CreateForWriting(dir / "out"));
         Pipe in, out;
         std::thread feeder, drainer;
         std::string drained;
@@ -105,23 +102,23 @@ TEST(StreamCopy, FallsBackToTheWayThatWorksForTheFiles) {
             feeder = std::thread([&] {
                 std::size_t done = 0;
                 while (done < bytes.size()) {
-                    const ssize_t put = write(in.ends[1], bytes.data() + done, bytes.size() - done);
+                    const ssize_t put = ::write(in.WriteEnd(), bytes.data() + done, bytes.size() - done);
                     if (put <= 0) break;
                     done += static_cast<std::size_t>(put);
                 }
-                in.CloseWrite();
+                in.write.Close();
             });
         }
-        if (c.outputIsPipe) drainer = std::thread([&] { drained = ReadAll(out.ends[0]); });
-        const int input = c.inputIsPipe ? in.ends[0] : file.Get();
-        const int output = c.outputIsPipe ? out.ends[1] : target.Get();
-        const StreamCopyResult result = StreamCopy(input, output);
-        if (c.outputIsPipe) out.CloseWrite();
+        if (c.outputIsPipe) drainer = std::thread([&] { drained = ReadAll(out.ReadEnd()); });
+        File& input = c.inputIsPipe ? in.read : file;
+        File& output = c.outputIsPipe ? out.write : target;
+        const Outcome<StreamCopied> result = StreamCopy(input, output);
+        if (c.outputIsPipe) out.write.Close();
         if (feeder.joinable()) feeder.join();
         if (drainer.joinable()) drainer.join();
-        EXPECT_TRUE(result.ok);
-        EXPECT_EQ(result.way, c.expected);
-        EXPECT_EQ(result.copied, bytes.size());
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->way, c.expected);
+        EXPECT_EQ(result->copied, bytes.size());
         target.Close();
         EXPECT_TRUE((c.outputIsPipe ? drained : test::ReadFile(dir / "out")) == bytes);
     }
@@ -145,13 +142,13 @@ TEST(StreamCopy, AFailedReadOrWriteIsNoEnd) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        UniqueFile input(open(c.input.c_str(), c.inputFlags));
-        UniqueFile output(open(c.output.c_str(), c.outputFlags, 0644));
+        File input(posix::HandleOf(open(c.input.c_str(), c.inputFlags)));
+        File output(posix::HandleOf(open(c.output.c_str(), c.outputFlags, 0644)));
         if (!output.IsOpen() && c.output == "/dev/full") GTEST_SKIP() << "no /dev/full here";
         ASSERT_TRUE(input.IsOpen() && output.IsOpen());
         for (CopyWay way : {CopyWay::KernelCopy, CopyWay::Sendfile, CopyWay::ReadWrite}) {
-            lseek(input.Get(), 0, SEEK_SET);  // a failed way may have moved it
-            EXPECT_FALSE(StreamCopy(input.Get(), output.Get(), way).ok) << NameOf(way);
+            lseek(posix::Descriptor(input), 0, SEEK_SET);  // a failed way may have moved it
+            EXPECT_FALSE(StreamCopy(input, output, way)) << NameOf(way);
         }
     }
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "package/archive/Archive.h"
+#include "system/posix/Posix.h"
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 
@@ -491,10 +492,10 @@ TEST(ArchiveSessionFromElsewhere, CommitIntoWritesTheArchiveACommitWouldWriteInt
         run(session);
         // What the file held before does not outlast the archive.
         test::WriteFile(dir / "package", std::string(expected.size() + 500, 'x'));
-        const int fd = open((dir / "package").c_str(), O_RDWR);
-        ASSERT_GE(fd, 0);
-        const ArchiveSession::Placed placed = session.CommitInto(fd, 100);
-        close(fd);
+        File package(posix::HandleOf(open((dir / "package").c_str(), O_RDWR)));
+        ASSERT_TRUE(package.IsOpen());
+        const ArchiveSession::Placed placed = session.CommitInto(package, 100);
+        package.Close();
         EXPECT_TRUE(test::ListDir(dir / "work") == (std::vector<std::string>{"META-INF", "new.txt"}));
         if (!c.written) {
             EXPECT_EQ(placed.placement, ArchiveSession::Placement::NotWritten);
@@ -522,12 +523,13 @@ TEST(ArchiveSessionFromElsewhere, CommitIntoAFileThatCannotBeWrittenSaysWhy) {
     ArchiveSession session(dir / "work", "block.tmp", dir / "template.jar");
     char output[kArchiveOutputSize];
     ASSERT_EQ(session.Run(ArchiveCommandLine("-Xqju9", "block.tmp", "new.txt"), output, sizeof output), kArchiveOk);
-    const int readOnly = open((dir / "package").c_str(), O_RDONLY);
-    ASSERT_GE(readOnly, 0);
+    File readOnly(OpenForReading(dir / "package"), dir / "package");
+    ASSERT_TRUE(readOnly.IsOpen());
     const ArchiveSession::Placed placed = session.CommitInto(readOnly, 10);
-    close(readOnly);
+    readOnly.Close();
     EXPECT_EQ(placed.placement, ArchiveSession::Placement::FileFailed);
-    EXPECT_EQ(placed.error, EBADF);
+    EXPECT_EQ(placed.error.code, EBADF);
+    EXPECT_EQ(placed.error.subject, dir / "package");
     EXPECT_EQ(test::ReadFile(dir / "package"), "");
     EXPECT_TRUE(test::ListDir(dir / "work") == std::vector<std::string>{"new.txt"});
 }

@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 #include "support/TestFiles.h"
 #include "system/Files.h"
+#include "system/posix/Posix.h"
 
 namespace pelko {
 namespace {
@@ -23,11 +26,11 @@ std::string Pattern(std::size_t size) {
 std::string Container(const ScratchDir& dir, std::string_view name, std::string_view descriptorName,
                       std::string_view text, const std::string& archiveBytes, bool* ok = nullptr) {
     test::WriteFile(dir / "a.tmp", archiveBytes);
-    UniqueFile archive(OpenForReading(dir / "a.tmp"));
-    UniqueFile output(CreateForWriting(dir / "out.kjx"));
+    File archive(OpenForReading(dir / "a.tmp"));
+    File output(CreateForWriting(dir / "out.kjx"));
     EXPECT_TRUE(archive.IsOpen() && output.IsOpen());
     SeekFile(archive.Get(), 0, 2);  // the writer must go back to the start itself
-    bool written = WriteContainer(output.Get(), name, descriptorName, text, archive.Get());
+    const bool written = static_cast<bool>(WriteContainer(output, name, descriptorName, text, archive));
     if (ok) *ok = written;
     output.Close();
     return test::ReadFile(dir / "out.kjx");
@@ -99,20 +102,28 @@ TEST(WriteContainer, LongestBaseNameGivesHeaderLength254) {
     EXPECT_TRUE(NamesFitHeader(0, 247));
 }
 
+// The error names the file that failed and the system's reason.
 TEST(WriteContainer, AFullDiskIsReported) {
     ScratchDir dir;
     test::WriteFile(dir / "a.tmp", Pattern(5000));
-    UniqueFile archive(OpenForReading(dir / "a.tmp"));
-    UniqueFile full(open("/dev/full", O_WRONLY));
+    File archive(OpenForReading(dir / "a.tmp"), dir / "a.tmp");
+    File full(posix::HandleOf(open("/dev/full", O_WRONLY)), "/dev/full");
     if (!full.IsOpen()) GTEST_SKIP() << "no /dev/full here";
-    EXPECT_FALSE(WriteContainer(full.Get(), "a.kjx", "a.jad", "X: 1\r\n", archive.Get()));
+    const Outcome<void> written = WriteContainer(full, "a.kjx", "a.jad", "X: 1\r\n", archive);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.Error().subject, "/dev/full");
+    EXPECT_EQ(written.Error().code, ENOSPC);
+    EXPECT_EQ(written.Error().reason, "No space left on device");
 }
 
 TEST(WriteContainer, AnUnreadableArchiveIsReported) {
     ScratchDir dir;
-    UniqueFile output(CreateForWriting(dir / "out.kjx"));
-    UniqueFile notReadable(open((dir / "out.kjx").c_str(), O_WRONLY));
-    EXPECT_FALSE(WriteContainer(output.Get(), "a.kjx", "a.jad", "", notReadable.Get()));
+    File output(CreateForWriting(dir / "out.kjx"), dir / "out.kjx");
+    File notReadable(posix::HandleOf(open((dir / "out.kjx").c_str(), O_WRONLY)), dir / "archive");
+    const Outcome<void> written = WriteContainer(output, "a.kjx", "a.jad", "", notReadable);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.Error().subject, dir / "archive") << "the read failed, not the write";
+    EXPECT_EQ(written.Error().code, EBADF);
 }
 
 }  // namespace

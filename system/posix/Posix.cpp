@@ -1,0 +1,43 @@
+#include "system/posix/Posix.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace pelko {
+
+bool IsNotFound(const SystemError& error) {
+    return error.code == ENOENT;
+}
+
+}  // namespace pelko
+
+namespace pelko::posix {
+
+SystemError ErrorOf(std::string action, std::string subject, int code) {
+    return SystemError{std::move(action), std::move(subject), code, std::generic_category().message(code)};
+}
+
+SystemError LastError(std::string action, std::string subject) {
+    return ErrorOf(std::move(action), std::move(subject), errno);
+}
+
+// umask can only be read by setting it; the old value goes straight back.
+mode_t NewFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+std::string DirectoryPart(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string WithTrailingSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+}  // namespace pelko::posix
