@@ -11,7 +11,9 @@
 #include "package/build/BuildInputs.h"
 #include "package/build/BuildLog.h"
 #include "package/build/PackageWriter.h"
+#include "package/build/WorkFiles.h"
 #include "package/checks/HandsetChecks.h"
+#include "package/kjx/FileOptions.h"
 #include "package/kjx/PackageNaming.h"
 #include "system/Directories.h"
 #include "system/FileStatus.h"
@@ -37,12 +39,6 @@ PackageNames HostNames(const std::string& templatePath) {
     names.templateArchive = TemplateArchivePath(templatePath);
     names.temporaryArchive = WithExtension(FileNameOf(templatePath), ".tmp");
     return names;
-}
-
-// A name is quoted in the archive command line without escapes, and the line
-// ends at its first NUL: neither byte can be part of a name there.
-bool FitsCommandLine(std::string_view name) {
-    return name.find('"') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
 // The option's descriptor line. Options with a file editor (File2 and the
@@ -77,7 +73,6 @@ private:
     void LogProblems(const Problems& problems) const;
     int Archive(std::string_view switches, std::string_view name);
     std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
-    std::string SourcePathOf(const std::string& value) const;
 
     const BuildRequest& request_;
     const LogSink& log_;
@@ -251,32 +246,35 @@ bool Build::ApplyOptions(StringList& lines) {
     return true;
 }
 
-// A value the user chose is a host path; a default written in the
-// descriptor is CP932 and names the same file in the host's UTF-8.
-std::string Build::SourcePathOf(const std::string& value) const {
-    std::string path = ReadableText(value);
-    if (!path.empty() && path.front() == '/') return path;
-    return request_.templateDirectory + path;
-}
-
+// The work file lies in the work directory under the entry's own path,
+// since that path is what the archive component stores a file under. An
+// entry at the root goes in as the command lines have always put a file:
+// deleted by its bare name, then stored at the root. One in a folder is
+// stored with the command that keeps the name's folders, the one the
+// manifest goes in with, which replaces the entry of that path where it is
+// and adds it otherwise; the delete is left out there, since it works on the
+// bare name at the root and would take another entry.
 void Build::PutFileIntoArchive(const OptionRecord& record) {
     const std::string& value = record.Item(kRecordValue);
-    std::string workName = FileNameOf(record.Item(kRecordType), PathSyntax::Archive);
-    // A work file may not take the place of the archive or the manifest's
-    // folder, and its name must travel inside the command line's quotes.
-    bool usableName = !workName.empty() && !TextEquals(workName, names_.temporaryArchive) &&
-                      !TextEquals(workName, "META-INF") && FitsCommandLine(workName);
-    if (!usableName || !CopyRegularFile(SourcePathOf(value), WorkPath(workName))) {
+    const std::optional<std::string> entry = ArchiveEntryOf(record.Item(kRecordType));
+    if (!entry || !IsUsableWorkName(*entry, names_.temporaryArchive) ||
+        !PlaceWorkFile(FileOptionSource(request_.templateDirectory, value), work_->Path(), *entry)) {
         log_(ProblemLine("コピー失敗(" + ReadableText(value) + ")"));
         return;
     }
-    Archive("-qd", workName);  // an entry that is not there is no problem
-    if (Archive("-Xqju9", workName) != 0) {
+    int result = 0;
+    if (IsInFolder(*entry)) {
+        result = Archive("-Xqu9", *entry);
+    } else {
+        Archive("-qd", *entry);  // an entry that is not there is no problem
+        result = Archive("-Xqju9", *entry);
+    }
+    if (result != 0) {
         log_(ProblemLine("圧縮失敗(" + ReadableText(output_) + ")"));
     } else {
         entriesHeld_ = true;
     }
-    DeleteFileAt(WorkPath(workName));
+    DeleteFileAt(WorkPath(*entry));
 }
 
 // The package is still written as composed; the log says what handsets will make of it.
