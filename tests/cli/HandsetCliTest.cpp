@@ -16,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CliResult;
+using test::OutputLines;
 using test::Sjis;
 using Lines = std::vector<std::string>;
 
@@ -167,18 +168,9 @@ std::string Replaced(std::string text, const std::string& size) {
     return text;
 }
 
-Lines Split(const std::string& out) {
-    Lines lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = out.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(out.substr(start, end - start));
-    }
-    return lines;
-}
-
 Lines WarningsOf(const std::string& log) {
     Lines warnings;
-    for (const std::string& line : Split(log)) {
+    for (const std::string& line : OutputLines(log)) {
         if (line.rfind("[!]", 0) == 0) warnings.push_back(line);
     }
     return warnings;
@@ -228,7 +220,7 @@ TEST_F(HandsetCliTest, MakeCheckAndInspectReportEveryRuleOfTheTable) {
             if (e.inBuild) build.push_back(Replaced(e.text, packageSize));
         }
         EXPECT_EQ(WarningsOf(made.out), build) << made.out;
-        EXPECT_EQ(Split(made.out).back(), "[O]作成完了(" + (dir / "out.kjx") + ")");
+        EXPECT_EQ(OutputLines(made.out).back(), "[O]作成完了(" + (dir / "out.kjx") + ")");
 
         const CliResult checked = Cli({"check", base + ".jad"});
         Lines check;
@@ -239,7 +231,7 @@ TEST_F(HandsetCliTest, MakeCheckAndInspectReportEveryRuleOfTheTable) {
             templateProblem = templateProblem || !IsNote(e);
         }
         if (!templateProblem) check.push_back("ok");
-        Lines printed = Split(checked.out);
+        Lines printed = OutputLines(checked.out);
         std::sort(check.begin(), check.end());
         std::sort(printed.begin(), printed.end());
         EXPECT_EQ(printed, check);
@@ -330,7 +322,7 @@ TEST_F(HandsetCliTest, CheckFindsWhatTheTemplateWillDoWrong) {
         Lines expected;
         for (const std::string& line : c.printed) expected.push_back(c.base + ".jad:" + line);
         if (expected.empty()) expected.push_back("ok");
-        EXPECT_EQ(Split(checked.out), expected);
+        EXPECT_EQ(OutputLines(checked.out), expected);
         EXPECT_EQ(checked.code, c.printed.empty() ? 0 : 1);
         EXPECT_EQ(checked.err, "");
         fs::remove(dir / (c.base + ".jad"));
@@ -345,7 +337,7 @@ TEST_F(HandsetCliTest, CheckSaysWhenTheArchiveIsNoZip) {
     EXPECT_EQ(checked.code, 1);
     EXPECT_EQ(checked.out.rfind("tiny.jad: [!]アーカイブがZIPとして読めない(tiny.jar: ", 0), 0u)
         << checked.out;
-    EXPECT_EQ(Split(checked.out).size(), 1u) << checked.out;
+    EXPECT_EQ(OutputLines(checked.out).size(), 1u) << checked.out;
 
     fs::remove(dir / "tiny.jar");
     checked = Cli({"check", "tiny.jad"});

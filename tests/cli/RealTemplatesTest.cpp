@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CliResult;
+using test::OutputLines;
 using test::Sjis;
 using Lines = std::vector<std::string>;
 
@@ -119,15 +120,6 @@ std::vector<RealTemplate> Templates() {
     };
 }
 
-Lines Split(const std::string& text) {
-    Lines lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
-}
-
 Lines Beginning(const Lines& lines, const Lines& prefixes) {
     Lines kept;
     for (const std::string& line : lines) {
@@ -167,7 +159,7 @@ protected:
     Lines Listed(const std::string& command) {
         std::string out;
         EXPECT_EQ(test::RunIn(dir.Path(), command + " 2>&1", &out), 0) << out;
-        Lines names = Split(out);
+        Lines names = OutputLines(out);
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -182,17 +174,17 @@ TEST_F(RealTemplatesTest, MakeCheckAndInspectTellWhatEachTemplateNeeds) {
         WriteTemplate(t);
 
         const CliResult made = Cli({"make", "star.jad", "-o", "out.kjx", "--strict"});
-        EXPECT_EQ(Beginning(Split(made.out), {"[!]", "[X]"}), t.build) << made.out;
+        EXPECT_EQ(Beginning(OutputLines(made.out), {"[!]", "[X]"}), t.build) << made.out;
         EXPECT_EQ(made.code, t.build.empty() ? 0 : 1) << made.out << made.err;
 
         const CliResult checked = Cli({"check", "star.jad"});
         Lines check;
         for (const std::string& line : t.check) check.push_back(line == "ok" ? line : "star.jad:" + line);
-        EXPECT_EQ(Split(checked.out), check);
+        EXPECT_EQ(OutputLines(checked.out), check);
         EXPECT_EQ(checked.code, t.check == Lines{"ok"} ? 0 : 1);
 
         const CliResult inspected = Cli({"inspect", "out.kjx"});
-        EXPECT_EQ(Beginning(Split(inspected.out), {"problem: ", "note: "}), t.inspect) << inspected.out;
+        EXPECT_EQ(Beginning(OutputLines(inspected.out), {"problem: ", "note: "}), t.inspect) << inspected.out;
         EXPECT_EQ(inspected.code, t.inspect.empty() ? 0 : 1);
 
         // The archive holds the template's entries and nothing else, the
