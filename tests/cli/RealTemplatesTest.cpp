@@ -44,79 +44,43 @@ Lines NoPlatform() { return Lines(kAttributes.begin(), kAttributes.begin() + 4);
 
 struct RealTemplate {
     std::string name;
-    Lines descriptor;                 // UTF-8, written in CP932 unless savedAsUtf8
-    Lines manifest;                   // the archive's own
-    Lines beside;                     // files beside the template, each holding kNewIcon
-    Lines build;                      // the "[!]" lines of make, before its "[O]" line
-    Lines check;                      // check's lines after "star.jad:", or "ok"
-    Lines inspect;                    // inspect's "problem:" and "note:" lines
-    std::string replaced;             // the entry that ends up holding kNewIcon; empty: none
+    Lines descriptor;      // UTF-8, written in CP932 unless savedAsUtf8
+    Lines manifest;        // the archive's own
+    Lines beside;          // files beside the template, each holding kNewIcon
+    Lines build;           // the "[!]" lines of make, before its "[O]" line
+    Lines check;           // check's lines after "star.jad:", or "ok"
+    Lines inspect;         // inspect's "problem:" and "note:" lines
+    std::string replaced;  // the entry that ends up holding kNewIcon; empty: none
     bool savedAsUtf8 = false;
 };
 
 std::vector<RealTemplate> Templates() {
     const Lines manifest = With({"Manifest-Version: 1.0", "Created-By: 1.4.2 (Sun Microsystems Inc.)"}, kAttributes);
     return {
-        {"icon in a folder",
-         With(kAttributes, {"Pelko-File: アイコン,icons/app.png"}),
-         manifest,
-         {"icons/app.png"},
-         {},
-         {"ok"},
-         {},
-         "icons/app.png"},
-        {"icon in a folder written with a backslash",
-         With(kAttributes, {"Pelko-File: アイコン,icons\\app.png,mine.png"}),
-         manifest,
-         {"mine.png"},
-         {},
-         {"ok"},
-         {},
-         "icons/app.png"},
-        {"attributes only in the archive's manifest",
-         kAttributes,
-         With(manifest, {"Ant-Version: Apache Ant 1.7.1", "MIDlet-Touch-Support: true", "ReverseSoftkeys: true"}),
-         {},
+        {"icon in a folder", With(kAttributes, {"Pelko-File: アイコン,icons/app.png"}), manifest,
+         {"icons/app.png"}, {}, {"ok"}, {}, "icons/app.png"},
+        {"icon in a folder written with a backslash", With(kAttributes, {"Pelko-File: アイコン,icons\\app.png,mine.png"}),
+         manifest, {"mine.png"}, {}, {"ok"}, {}, "icons/app.png"},
+        {"attributes only in the archive's manifest", kAttributes,
+         With(manifest, {"Ant-Version: Apache Ant 1.7.1", "MIDlet-Touch-Support: true", "ReverseSoftkeys: true"}), {},
          {"[!]Manifestから属性が消える(MIDlet-Touch-Support: true)", "[!]Manifestから属性が消える(ReverseSoftkeys: true)"},
          {" [!]Manifestから属性が消える(MIDlet-Touch-Support: true)", " [!]Manifestから属性が消える(ReverseSoftkeys: true)"},
-         {},
-         ""},
-        {"descriptor saved as UTF-8",
-         With(kAttributes, {"Pelko-Name: 星のゲーム", "Pelko-Speed: 速さ,INT,3"}),
-         manifest,
-         {},
-         {},
+         {}, ""},
+        {"descriptor saved as UTF-8", With(kAttributes, {"Pelko-Name: 星のゲーム", "Pelko-Speed: 速さ,INT,3"}), manifest,
+         {}, {},
          {"7: [!]JADがCP932でなくUTF-8で書かれている(Pelko-Name: 星のゲーム)",
           "8: [!]JADがCP932でなくUTF-8で書かれている(Pelko-Speed: 速さ,INT,3)"},
-         {},
-         "",
-         true},
-        {"no MicroEdition lines anywhere",
-         NoPlatform(),
-         With({"Manifest-Version: 1.0"}, NoPlatform()),
-         {},
-         {},
+         {}, "", true},
+        {"no MicroEdition lines anywhere", NoPlatform(), With({"Manifest-Version: 1.0"}, NoPlatform()), {}, {},
          {" [!]JADとManifestに必須属性がない(MicroEdition-Profile)",
           " [!]JADとManifestに必須属性がない(MicroEdition-Configuration)"},
          {"problem: descriptor: JADとManifestに必須属性がない(MicroEdition-Profile)",
           "problem: descriptor: JADとManifestに必須属性がない(MicroEdition-Configuration)"},
          ""},
-        {"default file beside the template",
-         With(kAttributes, {"Pelko-File: 背景,back.png"}),
-         manifest,
-         {"back.png"},
-         {},
-         {"ok"},
-         {},
-         "back.png"},
-        {"default file absent",
-         With(kAttributes, {"Pelko-File: 背景,back.png"}),
-         manifest,
-         {},
-         {"[!]コピー失敗(back.png)"},
-         {"7: [!]Fileの既定値のファイルがない(back.png)"},
-         {},
-         ""},
+        {"default file beside the template", With(kAttributes, {"Pelko-File: 背景,back.png"}), manifest, {"back.png"},
+         {}, {"ok"}, {}, "back.png"},
+        {"default file absent", With(kAttributes, {"Pelko-File: 背景,back.png"}), manifest, {},
+         {"[!]コピー失敗(back.png)"}, {"7: [!]Fileの既定値のファイルがない(back.png)"}, {}, ""},
     };
 }
 
