@@ -49,6 +49,17 @@ bool HasIgnoringCase(const std::vector<ManifestAttribute>& attributes, std::stri
                        [&lowered](const ManifestAttribute& attribute) { return AsciiLower(attribute.name) == lowered; });
 }
 
+// The archive lines: every package's descriptor holds them with the
+// archive's own values, and the descriptor is where handsets read them, so
+// a package never loses them, and the build drops them from a template.
+bool IsDescriptorOnly(std::string_view name) {
+    const std::string lowered = AsciiLower(name);
+    return std::any_of(std::begin(kRequiredAttributes), std::end(kRequiredAttributes),
+                       [&lowered](const RequiredAttribute& required) {
+                           return !required.inManifest && AsciiLower(required.name) == lowered;
+                       });
+}
+
 // The main section's attributes without reporting anything.
 std::vector<ManifestAttribute> MainAttributes(const std::vector<std::string>& lines) {
     Problems ignored;
@@ -124,7 +135,10 @@ Problems CheckManifest(const std::vector<std::string>& manifest, const std::vect
     // The new manifest replaces the archive's own, so whatever the template's
     // author declared there and did not repeat in the descriptor is gone.
     for (const ManifestAttribute& declared : MainAttributes(templateManifest)) {
-        if (IsBuildToolAttribute(declared.name) || HasIgnoringCase(main, declared.name)) continue;
+        if (IsBuildToolAttribute(declared.name) || IsDescriptorOnly(declared.name) ||
+            HasIgnoringCase(main, declared.name)) {
+            continue;
+        }
         Add(problems, ProblemRule::LostAttribute, ProblemPlace::Manifest, 0, declared.name,
             ProblemMessage("Manifestから属性が消える", ProblemSubject(templateManifest[declared.line - 1])));
     }

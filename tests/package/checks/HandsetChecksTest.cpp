@@ -63,13 +63,15 @@ TEST(HandsetChecks, TheWorkedExampleBreaksNoRule) {
 }
 
 // Whatever the archive's own manifest declares and the new one lacks is
-// named, letter case aside, but for what only build tools write.
+// named, letter case aside, but for what only build tools write and the
+// archive lines every package's descriptor holds.
 TEST(HandsetChecks, EveryDeclaredAttributeTheNewManifestLacksIsLost) {
     const Lines declaring = {"Manifest-Version: 1.0",        "Created-By: 1.4.2_19-b04 (Sun Microsystems Inc.)",
                              "Ant-Version: Apache Ant 1.7.1", "built-by: someone",
                              "Build-Jdk: 1.6.0",              "MIDlet-Touch-Support: true",
                              "midlet-name: Other Name",       "ReverseSoftkeys: true",
-                             "MIDlet-Landscape-Support: " + std::string(80, 'v')};
+                             "MIDlet-Landscape-Support: " + std::string(80, 'v'),
+                             "MIDlet-Jar-URL: old.jar",       "midlet-jar-size: 1234"};
     EXPECT_EQ(Messages(CheckManifest(Manifest({"midlet-touch-support: false"}), declaring)),
               (Lines{"[!]Manifestから属性が消える(ReverseSoftkeys: true)",
                      "[!]Manifestから属性が消える(MIDlet-Landscape-Support: " + std::string(38, 'v') + "...)"}));
