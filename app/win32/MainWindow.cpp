@@ -10,6 +10,7 @@
 
 #include "app/win32/ControlIds.h"
 #include "app/win32/ControlTable.h"
+#include "app/win32/DialogFocus.h"
 #include "app/win32/Handles.h"
 #include "app/win32/Wide.h"
 #include "app/win32/Win32Controls.h"
@@ -192,6 +193,9 @@ LRESULT MainWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_NEXTDLGCTL:
+            MoveDialogFocus(window, wParam, lParam);
             return 0;
         case WM_DROPFILES:
             OnDropFiles(reinterpret_cast<HDROP>(wParam));
