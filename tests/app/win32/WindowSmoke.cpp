@@ -1,6 +1,7 @@
 // pelko.exe as a user meets it: started, a template chosen with the keys,
-// an author typed, the package made through the save dialog, the window
-// closed. Reads the window's texts back to see what it shows.
+// Japanese typed and seen drawn, an author typed, the package made through
+// the save dialog, the window closed. Reads the window's texts and the
+// screen's pixels back to see what it shows.
 //
 //   pelko_window_smoke PELKO-EXE OUTPUT-KJX
 //
@@ -19,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "ScreenPixels.h"
 #include "app/win32/ControlIds.h"
 #include "app/win32/Wide.h"
 #include "text/Cp932.h"
@@ -183,6 +185,18 @@ std::wstring LastLine(const std::wstring& text) {
     return text.substr(start, end + 1 - start);
 }
 
+// The application name's edit as the screen shows it holding this text,
+// typed over what it held, with the keyboard (and so the caret) elsewhere.
+std::vector<std::uint32_t> TitleShowing(HWND window, const std::wstring& text) {
+    HWND title = GetDlgItem(window, ControlId::EditTitle);
+    PressAlt('N');
+    Type(text);
+    Expect(WaitUntil([&] { return TextOf(title) == text; }), "the application name reads " + Narrow(TextOf(title)));
+    PressAlt('A');
+    std::this_thread::sleep_for(300ms);  // drawn by now
+    return ScreenPixelsOf(title);
+}
+
 void MakeAPackage(const std::wstring& pelko, const std::wstring& output) {
     Program program(pelko);
     HWND window = AwaitWindow(program, kWindowClassName, L"Pelko");
@@ -199,6 +213,9 @@ void MakeAPackage(const std::wstring& pelko, const std::wstring& output) {
     for (std::size_t i = 0; i <= chosen; ++i) Press(VK_DOWN);
     Expect(WaitUntil([&] { return SendMessageW(control(ControlId::ComboOptions), CB_GETCOUNT, 0, 0) > 0; }),
            "choosing the template loaded no options");
+
+    // Two kanji drawn alike are boxes: no font of the window has them.
+    Expect(TitleShowing(window, L"作") != TitleShowing(window, L"者"), "the window draws 作 and 者 alike");
 
     PressAlt('A');
     Type(L"作者한");  // the last one CP932 cannot hold
