@@ -48,7 +48,7 @@ std::string TopNameOf(std::string_view entry) { return PartsOf(entry).front(); }
 
 std::string FileOptionSource(const std::string& templateDirectory, std::string_view value) {
     std::string path = ReadableText(value);
-    if (!path.empty() && path.front() == '/') return path;
+    if (IsAbsolutePath(path)) return path;
     return templateDirectory + path;
 }
 
