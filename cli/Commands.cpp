@@ -3,7 +3,7 @@
 #include <array>
 #include <ostream>
 
-#include "text/Errors.h"
+#include "cli/ErrorMessages.h"
 
 namespace pelko::cli {
 namespace {
@@ -44,20 +44,20 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return Run(args, out, err);
     } catch (const UsageError& error) {
         out.flush();
-        err << "pelko-cli: " << error.what() << "\nTry 'pelko-cli --help' for the usage.\n";
+        err << ErrorMessage(error.what()) << "\nTry 'pelko-cli --help' for the usage.\n";
         return kExitUsage;
     } catch (const ArgumentError& error) {
         out.flush();
-        err << "pelko-cli: " << error.what() << '\n';
+        err << ErrorMessage(error.what()) << '\n';
         return kExitUsage;
     } catch (const Error& error) {
-        // Raised by the core: the text the window's error box would show.
+        // Raised by the core: its fixed text and the system's reason.
         out.flush();
-        err << ErrorBoxText(error.what()) << '\n';
+        err << ErrorMessage(error) << '\n';
         return kExitFailed;
     } catch (const std::exception& error) {
         out.flush();
-        err << "pelko-cli: " << error.what() << '\n';
+        err << ErrorMessage(error.what()) << '\n';
         return kExitFailed;
     }
 }

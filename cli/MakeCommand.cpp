@@ -107,7 +107,7 @@ std::optional<Request> Parse(const Words& words) {
 // A template whose reading stopped is refused as the window refuses it.
 LoadedTemplate LoadWhole(const std::string& path) {
     LoadedTemplate loaded = LoadTemplateFile(path);
-    if (loaded.error) throw Error(*loaded.error);
+    if (loaded.error) throw Error(path + ": " + *loaded.error);
     return loaded;
 }
 
