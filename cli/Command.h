@@ -31,15 +31,6 @@ struct Request {
     bool strict = false;                // any "[!]" line fails the command
 };
 
-// An option as --help lists it: "-o, --output OUTPUT" and its description.
-struct OptionHelp {
-    std::string_view shortName;  // "-o", or empty
-    std::string_view longName;   // "--output"
-    std::string_view otherName;  // a second long name with the opposite meaning, or empty
-    std::string_view value;      // "OUTPUT", or empty for a switch
-    std::string_view text;       // lines joined by '\n'
-};
-
 struct Command {
     std::string_view name;       // the word that selects it
     std::string_view shortName;  // another word that does, or empty

@@ -2,16 +2,29 @@
 
 #include <array>
 #include <ostream>
+#include <string_view>
+#include <vector>
 
 #include "cli/ErrorMessages.h"
 
 namespace pelko::cli {
 namespace {
 
+// A command by its word, or by any prefix of --help or --version that
+// names one of them alone.
+const Command* CommandNamed(const std::string& word) {
+    if (!word.starts_with("--")) return FindCommand(word);
+    std::vector<std::string_view> options;
+    for (const Command* command : AllCommands()) {
+        if (command->name.starts_with("--")) options.push_back(command->name);
+    }
+    return FindCommand(ExpandLongName(word, options));
+}
+
 int Run(const Words& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) throw UsageError("no command given");
     const std::string& word = args.front();
-    const Command* command = FindCommand(word);
+    const Command* command = CommandNamed(word);
     if (!command) {
         if (word.starts_with("-")) throw UsageError("unknown option " + word);
         throw UsageError("unknown command \"" + word + "\"");

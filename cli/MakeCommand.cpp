@@ -86,7 +86,7 @@ bool TakeOption(Scanner& scanner, Request& request, std::optional<std::string>& 
 }
 
 std::optional<Request> Parse(const Words& words) {
-    Scanner scanner(words);
+    Scanner scanner(words, kOptions);
     Request request;
     std::optional<std::string> output;
     Words operands;
