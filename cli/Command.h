@@ -29,6 +29,8 @@ struct Request {
     std::optional<bool> copyright;      // unset: as the template says
     std::vector<std::string> settings;  // each "NAME=VALUE", in command-line order
     bool strict = false;                // any "[!]" line fails the command
+    std::string directory;              // -d
+    bool force = false;                 // files in the way are replaced
 };
 
 struct Command {
@@ -51,6 +53,8 @@ const Command& MakeCommand();
 const Command& OptionsCommand();
 const Command& CheckCommand();
 const Command& InspectCommand();
+const Command& PackCommand();
+const Command& UnpackCommand();
 const Command& TemplatesCommand();
 const Command& HelpCommand();
 const Command& VersionCommand();

@@ -37,9 +37,9 @@ int Run(const Words& args, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 std::span<const Command* const> AllCommands() {
-    static const std::array<const Command*, 7> commands = {
-        &MakeCommand(),    &OptionsCommand(), &CheckCommand(),   &InspectCommand(),
-        &TemplatesCommand(), &HelpCommand(),  &VersionCommand(),
+    static const std::array<const Command*, 9> commands = {
+        &MakeCommand(),   &OptionsCommand(),   &CheckCommand(), &InspectCommand(), &PackCommand(),
+        &UnpackCommand(), &TemplatesCommand(), &HelpCommand(),  &VersionCommand(),
     };
     return commands;
 }
