@@ -42,12 +42,5 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"--help", "-x.jad"}}),
     RowName<StartCase>);
 
-TEST(StartTexts, NameTheProgramAndItsOptions) {
-    EXPECT_TRUE(StartVersionText().starts_with("pelko "));
-    for (const char* option : {"FILE.jad", "--help", "--version"}) {
-        EXPECT_NE(StartHelpText().find(option), std::string::npos) << option;
-    }
-}
-
 }  // namespace
 }  // namespace pelko::test
