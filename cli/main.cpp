@@ -1,15 +1,12 @@
 // pelko-cli: the command line over the same core as the window.
-#include <iostream>
-#include <string>
-#include <vector>
-
 #include "cli/Commands.h"
-#include "system/Signals.h"
+#include "system/CommandLine.h"
 #include "system/LocalTimeZone.h"
+#include "system/Signals.h"
 
 int main(int argc, char** argv) {
     pelko::PinLocalTimeZone();
     pelko::InstallSignalHandling();
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    return pelko::cli::RunCommandLine(args, std::cout, std::cerr);
+    return pelko::cli::RunCommandLine(pelko::ProgramArguments(argc, argv), pelko::StandardOutput(),
+                                      pelko::StandardError());
 }

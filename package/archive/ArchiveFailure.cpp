@@ -54,7 +54,7 @@ void FailWith(zip_t* archive, const std::string& what) {
 
 void FailWithSystemError(int result, int zipError, const SystemError& error, const std::string& what) {
     ZipError zipped;
-    zip_error_set(zipped.Get(), zipError, error.code);
+    zip_error_set(zipped.Get(), zipError, ErrorNumberOf(error));
     throw ArchiveFailure(result, what + ": " + zipped.Text());
 }
 

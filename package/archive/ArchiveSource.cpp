@@ -27,7 +27,7 @@ private:
         zip_error_set(error_.Get(), zipError, systemError);
         return -1;
     }
-    zip_int64_t Fail(int zipError, const SystemError& error) { return Fail(zipError, error.code); }
+    zip_int64_t Fail(int zipError, const SystemError& error) { return Fail(zipError, ErrorNumberOf(error)); }
     zip_int64_t Supports() const;
     zip_int64_t Open();
     zip_int64_t Read(void* data, zip_uint64_t length);
@@ -196,7 +196,7 @@ ZipSourcePtr ReadingArchiveSource(const std::string& path, std::uint64_t start, 
 ZipSourcePtr ReadingArchiveSource(const File& file, std::uint64_t start, std::uint64_t length, zip_error_t* error) {
     Outcome<File> own = Duplicate(file);
     if (!own) {
-        zip_error_set(error, ZIP_ER_OPEN, own.Error().code);
+        zip_error_set(error, ZIP_ER_OPEN, ErrorNumberOf(own.Error()));
         return nullptr;
     }
     return SourceOver(std::make_unique<SeparateSource>(WindowReader(std::move(*own), start, length)), error);

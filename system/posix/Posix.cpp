@@ -11,6 +11,10 @@ bool IsNotFound(const SystemError& error) {
     return error.code == ENOENT;
 }
 
+int ErrorNumberOf(const SystemError& error) {
+    return error.code;
+}
+
 }  // namespace pelko
 
 namespace pelko::posix {
