@@ -61,6 +61,16 @@ public:
     virtual void AcceptDrops(bool accept) = 0;
 };
 
+// What assistive technology tells of the value editors, which have no
+// caption of their own that says what they edit: the option chosen in
+// ComboOptions does.
+class EditorDescriptions {
+public:
+    virtual ~EditorDescriptions() = default;
+    // label: the chosen option's label, UTF-8; empty when none is chosen.
+    virtual void DescribeEditors(const std::string& label) = 0;
+};
+
 // The controls the handlers read and write, named as in the window; the
 // view owns them and keeps them for the form's whole life.
 struct FormControls {
@@ -75,4 +85,6 @@ struct FormControls {
     CheckBox& CheckValue;
     DropDown& ComboValue;
     DropTarget& Form1;
+    // Left out by a view that has no such descriptions to give.
+    EditorDescriptions* Descriptions = nullptr;
 };

@@ -43,6 +43,12 @@ public:
     void OnDropFiles(const std::vector<std::string>& paths);
     void LoadTemplate(const std::string& path);
 
+    // Templates the user named when starting the program (host paths):
+    // added after the catalogue, unless listed already, and the first of
+    // them chosen as a user would choose it. A template that cannot be read
+    // is shown in the error box and left out.
+    void OpenTemplates(const std::vector<std::string>& paths) noexcept;
+
     // Runs a handler; an error it raises is shown in the error box and the
     // window keeps the state the handler reached. Nothing escapes.
     template <typename Handler>
@@ -76,6 +82,8 @@ private:
     void ShowIntegerEditor(const pelko::OptionRecord& record, bool browse);
     void ShowYesNoEditor(const pelko::OptionRecord& record);
     void ShowTextEditor(const pelko::OptionRecord& record);
+    int AddTemplate(const std::string& path);
+    void DescribeEditors(const std::string& labelBytes);
     void BrowseFile();
     void BrowseColor();
     bool MayWrite(const std::string& output, const std::string& chosen);
@@ -97,6 +105,7 @@ private:
     CheckField CheckValue;
     DropDown& ComboValue;
     DropTarget& Form1;
+    EditorDescriptions* descriptions_;
 
     std::vector<std::string> templatePaths_;
     pelko::StringList records_;

@@ -1,6 +1,29 @@
 #include "cli/Arguments.h"
 
+#include <algorithm>
+
 namespace pelko::cli {
+
+std::string ExpandLongName(std::string_view typed, std::span<const std::string_view> names) {
+    if (std::find(names.begin(), names.end(), typed) != names.end()) return std::string(typed);
+    std::vector<std::string_view> begun;
+    for (std::string_view name : names) {
+        if (name.starts_with(typed)) begun.push_back(name);
+    }
+    if (begun.size() == 1) return std::string(begun.front());
+    if (begun.empty()) return std::string(typed);
+    std::string message = "option " + std::string(typed) + " is ambiguous; it may be";
+    for (std::string_view name : begun) message += (name == begun.front() ? " " : ", ") + std::string(name);
+    throw UsageError(message);
+}
+
+Scanner::Scanner(const Words& words, std::span<const OptionHelp> options)
+    : words_(words), options_(options), longNames_{"--help"} {
+    for (const OptionHelp& option : options) {
+        longNames_.push_back(option.longName);
+        if (!option.otherName.empty()) longNames_.push_back(option.otherName);
+    }
+}
 
 bool Scanner::Advance() {
     if (next_ >= words_.size()) return false;
@@ -12,12 +35,32 @@ bool Scanner::Advance() {
     word_ = word;
     attached_.reset();
     isOption_ = !operandsOnly_ && word.size() > 1 && word.front() == '-';
-    const std::size_t equals = word.find('=');
-    if (isOption_ && word.starts_with("--") && equals != std::string::npos) {
-        word_ = word.substr(0, equals);
-        attached_ = word.substr(equals + 1);
+    if (isOption_ && word.starts_with("--")) {
+        ReadLongOption(word);
+    } else if (isOption_) {
+        ReadShortOption(word);
     }
     return true;
+}
+
+void Scanner::ReadLongOption(const std::string& word) {
+    const std::size_t equals = word.find('=');
+    if (equals != std::string::npos) attached_ = word.substr(equals + 1);
+    word_ = ExpandLongName(std::string_view(word).substr(0, equals), longNames_);
+}
+
+// "-oFILE": the rest of the word is the value of a short option that takes
+// one; any other word stays whole, for the command to refuse.
+void Scanner::ReadShortOption(const std::string& word) {
+    if (word.size() <= 2) return;
+    const std::string_view name = std::string_view(word).substr(0, 2);
+    for (const OptionHelp& option : options_) {
+        if (option.shortName == name && !option.value.empty()) {
+            word_ = std::string(name);
+            attached_ = word.substr(2);
+            return;
+        }
+    }
 }
 
 std::string Scanner::TakeValue() {

@@ -29,15 +29,8 @@ struct Request {
     std::optional<bool> copyright;      // unset: as the template says
     std::vector<std::string> settings;  // each "NAME=VALUE", in command-line order
     bool strict = false;                // any "[!]" line fails the command
-};
-
-// An option as --help lists it: "-o, --output OUTPUT" and its description.
-struct OptionHelp {
-    std::string_view shortName;  // "-o", or empty
-    std::string_view longName;   // "--output"
-    std::string_view otherName;  // a second long name with the opposite meaning, or empty
-    std::string_view value;      // "OUTPUT", or empty for a switch
-    std::string_view text;       // lines joined by '\n'
+    std::string directory;              // -d
+    bool force = false;                 // files in the way are replaced
 };
 
 struct Command {
@@ -60,6 +53,8 @@ const Command& MakeCommand();
 const Command& OptionsCommand();
 const Command& CheckCommand();
 const Command& InspectCommand();
+const Command& PackCommand();
+const Command& UnpackCommand();
 const Command& TemplatesCommand();
 const Command& HelpCommand();
 const Command& VersionCommand();

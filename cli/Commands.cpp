@@ -2,16 +2,29 @@
 
 #include <array>
 #include <ostream>
+#include <string_view>
+#include <vector>
 
-#include "text/Errors.h"
+#include "cli/ErrorMessages.h"
 
 namespace pelko::cli {
 namespace {
 
+// A command by its word, or by any prefix of --help or --version that
+// names one of them alone.
+const Command* CommandNamed(const std::string& word) {
+    if (!word.starts_with("--")) return FindCommand(word);
+    std::vector<std::string_view> options;
+    for (const Command* command : AllCommands()) {
+        if (command->name.starts_with("--")) options.push_back(command->name);
+    }
+    return FindCommand(ExpandLongName(word, options));
+}
+
 int Run(const Words& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) throw UsageError("no command given");
     const std::string& word = args.front();
-    const Command* command = FindCommand(word);
+    const Command* command = CommandNamed(word);
     if (!command) {
         if (word.starts_with("-")) throw UsageError("unknown option " + word);
         throw UsageError("unknown command \"" + word + "\"");
@@ -24,9 +37,9 @@ int Run(const Words& args, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 std::span<const Command* const> AllCommands() {
-    static const std::array<const Command*, 7> commands = {
-        &MakeCommand(),    &OptionsCommand(), &CheckCommand(),   &InspectCommand(),
-        &TemplatesCommand(), &HelpCommand(),  &VersionCommand(),
+    static const std::array<const Command*, 9> commands = {
+        &MakeCommand(),   &OptionsCommand(),   &CheckCommand(), &InspectCommand(), &PackCommand(),
+        &UnpackCommand(), &TemplatesCommand(), &HelpCommand(),  &VersionCommand(),
     };
     return commands;
 }
@@ -44,20 +57,20 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return Run(args, out, err);
     } catch (const UsageError& error) {
         out.flush();
-        err << "pelko-cli: " << error.what() << "\nTry 'pelko-cli --help' for the usage.\n";
+        err << ErrorMessage(error.what()) << "\nTry 'pelko-cli --help' for the usage.\n";
         return kExitUsage;
     } catch (const ArgumentError& error) {
         out.flush();
-        err << "pelko-cli: " << error.what() << '\n';
+        err << ErrorMessage(error.what()) << '\n';
         return kExitUsage;
     } catch (const Error& error) {
-        // Raised by the core: the text the window's error box would show.
+        // Raised by the core: its fixed text and the system's reason.
         out.flush();
-        err << ErrorBoxText(error.what()) << '\n';
+        err << ErrorMessage(error) << '\n';
         return kExitFailed;
     } catch (const std::exception& error) {
         out.flush();
-        err << "pelko-cli: " << error.what() << '\n';
+        err << ErrorMessage(error.what()) << '\n';
         return kExitFailed;
     }
 }

@@ -30,9 +30,10 @@ Texts: arguments are UTF-8. Texts that go into a package (title, author,
 option values other than files) are stored in CP932, so each of their
 characters must exist in CP932.
 
-Exit status: 0 done; 1 the build failed, a check found problems, a file could
-not be read, or with --strict the log holds a "[!]" line; 2 a usage error or a
-value that cannot be used (nothing is built).
+Exit status: 0 done; 1 the build or the packing failed, a check found
+problems, a package was not taken apart, a file could not be read, or with
+--strict the log holds a "[!]" line; 2 a usage error or a value that cannot be
+used (nothing is built or written).
 )";
 
 // Puts text's lines after head, the first beside it (or, when head is too

@@ -86,7 +86,7 @@ bool TakeOption(Scanner& scanner, Request& request, std::optional<std::string>& 
 }
 
 std::optional<Request> Parse(const Words& words) {
-    Scanner scanner(words);
+    Scanner scanner(words, kOptions);
     Request request;
     std::optional<std::string> output;
     Words operands;
@@ -107,7 +107,7 @@ std::optional<Request> Parse(const Words& words) {
 // A template whose reading stopped is refused as the window refuses it.
 LoadedTemplate LoadWhole(const std::string& path) {
     LoadedTemplate loaded = LoadTemplateFile(path);
-    if (loaded.error) throw Error(*loaded.error);
+    if (loaded.error) throw Error(path + ": " + *loaded.error);
     return loaded;
 }
 

@@ -2,10 +2,10 @@
 #include <ostream>
 
 #include "cli/Command.h"
+#include "cli/ErrorMessages.h"
 #include "cli/PathArguments.h"
 #include "cli/Texts.h"
 #include "templates/Descriptor.h"
-#include "text/Errors.h"
 
 namespace pelko::cli {
 namespace {
@@ -23,7 +23,8 @@ std::string Field(const OptionRecord& record, int index) {
 }
 
 int Run(const Request& request, std::ostream& out, std::ostream& err) {
-    const LoadedTemplate loaded = LoadTemplateFile(TemplatePath(request.path));
+    const std::string path = TemplatePath(request.path);
+    const LoadedTemplate loaded = LoadTemplateFile(path);
     // The options read before a faulty line are listed, as the window keeps them.
     for (int i = 0; i < loaded.options.Count(); ++i) {
         const OptionRecord& record = RecordOf(loaded.options, i);
@@ -32,7 +33,7 @@ int Run(const Request& request, std::ostream& out, std::ostream& err) {
     }
     if (loaded.error) {
         out.flush();
-        err << ErrorBoxText(*loaded.error) << '\n';
+        err << ErrorMessage(path + ": " + *loaded.error) << '\n';
         return kExitFailed;
     }
     return kExitOk;

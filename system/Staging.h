@@ -34,6 +34,20 @@ private:
     int cleanupSlot_ = -1;  // removed by a signal handler too
 };
 
+// What a new output may take the place of when it is committed.
+enum class Replacing {
+    // The file at the path; a link is followed, so that the file it leads to
+    // is replaced and the link stays a link. What a package does.
+    FileThroughLinks,
+    // Whatever entry has the name itself, a link included, which is replaced
+    // and never followed: a file written into a folder stays in that folder.
+    EntryAtName,
+    // Nothing: the output appears only where nothing has the name, checked
+    // by the commit itself (link, or a rename that refuses to replace), so
+    // that a file made meanwhile is not overwritten either.
+    Nothing,
+};
+
 // A new file beside the output path that replaces the output only once it is
 // complete; dropped unfinished, it is removed and an earlier output stays.
 // Where the file system allows it the file has no name until the commit
@@ -41,8 +55,10 @@ private:
 class AtomicOutput {
 public:
     // An error, naming outputPath, when no file can be created beside the
-    // output, or the output names something that is not a replaceable file.
-    static Outcome<AtomicOutput> Create(const std::string& outputPath);
+    // output, or the output names something that is not a replaceable file
+    // (anything at all, for Replacing::Nothing: the system's "file exists").
+    static Outcome<AtomicOutput> Create(const std::string& outputPath,
+                                        Replacing replacing = Replacing::FileThroughLinks);
     AtomicOutput(AtomicOutput&& other) noexcept;
     AtomicOutput& operator=(AtomicOutput&&) = delete;
     AtomicOutput(const AtomicOutput&) = delete;
@@ -50,18 +66,20 @@ public:
 
     // Open for reading and writing; named outputPath.
     File& Output() { return file_; }
-    // Syncs, closes and renames over the output path; the first failure,
-    // in which case the new file is removed.
+    // Syncs, closes and puts the file in the output's place as Create was
+    // told; the first failure, in which case the new file is removed.
     Outcome<void> Commit();
 
 private:
     AtomicOutput(std::string outputPath, std::string stagingPath, File file);
     Outcome<void> LinkUnnamedFile();
+    Outcome<void> LinkIntoPlace();
     void RemoveStagingFile();
     std::string outputPath_;
     std::string stagingPath_;  // empty while the file has no name
     int cleanupSlot_ = -1;
     File file_;
+    Replacing replacing_ = Replacing::FileThroughLinks;
     bool committed_ = false;
 };
 

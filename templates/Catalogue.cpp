@@ -106,13 +106,14 @@ std::vector<std::string> TemplateDirectories(const std::string& programDirectory
     return directories;
 }
 
+CatalogueEntry CatalogueEntryOf(const std::string& path) {
+    StringList lines;
+    LoadLines(lines, path);
+    return CatalogueEntry{DisplayNameOf(lines, FileNameOf(path)), path};
+}
+
 void ScanTemplates(const std::string& directory, const std::function<void(CatalogueEntry)>& add) {
-    for (const std::string& name : DescriptorNames(directory)) {
-        std::string path = directory + name;
-        StringList lines;
-        LoadLines(lines, path);
-        add(CatalogueEntry{DisplayNameOf(lines, name), std::move(path)});
-    }
+    for (const std::string& name : DescriptorNames(directory)) add(CatalogueEntryOf(directory + name));
 }
 
 void ScanTemplates(const std::vector<std::string>& directories,

@@ -40,6 +40,10 @@ std::string WindowsUserTemplateDirectory(std::string_view localAppData);
 // directory itself).
 std::vector<std::string> TemplateDirectories(const std::string& programDirectory);
 
+// The entry of the descriptor at path, wherever it lies. An unreadable
+// descriptor raises OpenError.
+CatalogueEntry CatalogueEntryOf(const std::string& path);
+
 // Calls add for each template of one directory (given with its trailing
 // separator), in FileNameBefore order. A descriptor that cannot be read
 // raises OpenError; the entries added before it stay added.

@@ -1,6 +1,7 @@
 #include "text/Errors.h"
 
 #include <string>
+#include <utility>
 
 #include "text/Cp932.h"
 
@@ -20,8 +21,8 @@ std::string Fill(std::string_view pattern, std::string_view placeholder, std::st
 
 }  // namespace
 
-Error OpenError(std::string_view path) {
-    return Error(Fill("ファイル %s は開けません", "%s", path));
+Error OpenError(std::string_view path, std::string reason) {
+    return Error(Fill("ファイル %s は開けません", "%s", path), std::move(reason));
 }
 
 Error CreateError(std::string_view path) {

@@ -4,16 +4,28 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace pelko {
 
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    // reason: the system's own words for a call that failed. It is kept
+    // apart from the message, which the error box shows as it always has;
+    // the command line adds it.
+    Error(const std::string& message, std::string reason)
+        : std::runtime_error(message), reason_(std::move(reason)) {}
+
+    // Empty when no system call failed.
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };
 
 // "ファイル %s は開けません": path is a host path.
-Error OpenError(std::string_view path);
+Error OpenError(std::string_view path, std::string reason = {});
 // "ファイル %s を作成できません"
 Error CreateError(std::string_view path);
 // "ストリームへの書き込みエラー"

@@ -47,15 +47,15 @@ void SplitLines(StringList& list, std::string_view bytes) {
 }
 
 void LoadLines(StringList& list, const std::string& path) {
-    File file(OpenForReading(path), path);
-    if (!file.IsOpen()) {
-        throw OpenError(path);
+    Outcome<File> file = OpenToRead(path);
+    if (!file) {
+        throw OpenError(path, file.Error().reason);
     }
-    const Outcome<std::string> bytes = ReadWholeFile(file);
+    const Outcome<std::string> bytes = ReadWholeFile(*file);
     if (!bytes) {
-        throw OpenError(path);  // the list stays as it was
+        throw OpenError(path, bytes.Error().reason);  // the list stays as it was
     }
-    file.Close();
+    file->Close();
     SplitLines(list, *bytes);
 }
 

@@ -99,9 +99,11 @@ struct MainWindow::Adapters {
     QtCheckBox checkValue;
     QtDropDown comboValue;
 
-    FormControls Controls(DropTarget& window) {
-        return {comboTemp, editTitle, editAuthor, checkCopy,  comboOptions, editValue,
-                buttonBrowse, log,    checkValue, comboValue, window};
+    FormControls Controls(DropTarget& window, EditorDescriptions& descriptions) {
+        FormControls controls{comboTemp,    editTitle, editAuthor, checkCopy,  comboOptions, editValue,
+                              buttonBrowse, log,       checkValue, comboValue, window};
+        controls.Descriptions = &descriptions;
+        return controls;
     }
 };
 
@@ -110,11 +112,12 @@ MainWindow::MainWindow(std::string programDirectory, std::unique_ptr<Dialogs> di
     SetUpWindow();
     CreateControls();
     SetTabOrder();
+    NameForAssistiveTechnology();
     adapters_ = std::make_unique<Adapters>(Adapters{
         QtDropDown(ComboTemp), QtTextEdit(EditTitle), QtTextEdit(EditAuthor), QtCheckBox(CheckCopy),
         QtDropDown(ComboOptions), QtTextEdit(EditValue), QtButton(ButtonBrowse), QtLogPane(Log),
         QtCheckBox(CheckValue), QtDropDown(ComboValue)});
-    form_ = std::make_unique<TForm1>(std::move(programDirectory), adapters_->Controls(*this), *dialogs_,
+    form_ = std::make_unique<TForm1>(std::move(programDirectory), adapters_->Controls(*this, *this), *dialogs_,
                                      systemColors_);
     ConnectHandlers();
 }
@@ -240,6 +243,23 @@ QStringList MainWindow::LogLines() const {
 
 void MainWindow::AcceptDrops(bool accept) {
     setAcceptDrops(accept);
+}
+
+// ---- assistive technology ------------------------------------------------------
+
+// The labels with a buddy name their control; these have no such label, or
+// a caption ("...") that says nothing when read out.
+void MainWindow::NameForAssistiveTechnology() {
+    ButtonBrowse->setAccessibleName(QStringLiteral("参照"));
+    Log->setAccessibleName(QStringLiteral("ログ"));
+    DescribeEditors({});
+}
+
+void MainWindow::DescribeEditors(const std::string& label) {
+    const QString option = QString::fromStdString(label);
+    EditValue->setAccessibleName(option.isEmpty() ? LabelValue->text() : option);
+    ComboValue->setAccessibleName(option.isEmpty() ? LabelValue->text() : option);
+    CheckValue->setAccessibleDescription(option);
 }
 
 // ---- window events -----------------------------------------------------------

@@ -19,7 +19,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-class MainWindow : public QWidget, private DropTarget {
+class MainWindow : public QWidget, private DropTarget, private EditorDescriptions {
     Q_OBJECT
 
 public:
@@ -63,6 +63,8 @@ private:
     struct Adapters;
 
     void AcceptDrops(bool accept) override;
+    void DescribeEditors(const std::string& label) override;
+    void NameForAssistiveTechnology();
     void SetUpWindow();
     void CreateControls();
     QLabel* MakeLabel(const char* name, const QString& text, const QRect& geometry);

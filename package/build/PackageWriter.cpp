@@ -52,10 +52,16 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
 }
 
 // The descriptor as it goes into the package, with the archive's size and
-// name; nullopt, logged, when it is too long for the header. The package is
-// still written as composed; the log says what handsets will make of it.
+// name.
 std::optional<std::string> PackageWriter::FinalDescriptor(StringList& lines, std::int64_t archiveSize) {
     PrependArchiveLines(lines, archiveSize, naming_.archiveFileName);
+    return CheckedDescriptor(lines);
+}
+
+// The descriptor text of lines; nullopt, logged, when it is too long for the
+// header. The package is still written as composed; the log says what
+// handsets will make of it.
+std::optional<std::string> PackageWriter::CheckedDescriptor(const StringList& lines) {
     for (const Problem& problem : CheckDescriptor(lines.Texts(), manifest_)) log_(LogLineOf(problem));
     std::string descriptor = JoinLines(lines);
     if (descriptor.size() > kMaxDescriptorLength) {
@@ -110,12 +116,17 @@ bool PackageWriter::WriteFromWorkArchive(StringList& lines, const std::string& p
         log_(StopLine("一時ファイルオープン失敗(" + shownName + ")"));
         return false;
     }
-    std::optional<std::string> descriptor = FinalDescriptor(lines, static_cast<std::int64_t>(status->size));
+    PrependArchiveLines(lines, static_cast<std::int64_t>(status->size), naming_.archiveFileName);
+    return WriteWithArchive(lines, *archive);
+}
+
+bool PackageWriter::WriteWithArchive(const StringList& lines, File& archive) {
+    std::optional<std::string> descriptor = CheckedDescriptor(lines);
     if (!descriptor) return false;
     std::optional<AtomicOutput> output = CreateOutput();
     if (!output) return false;
     return CommitPackage(*output, WriteContainer(output->Output(), naming_.containerName, naming_.descriptorName,
-                                                 *descriptor, *archive));
+                                                 *descriptor, archive));
 }
 
 }  // namespace pelko

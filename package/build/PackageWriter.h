@@ -42,6 +42,9 @@ public:
     // Makes the package from the work archive at path instead. False when
     // logged; shownName is the work archive as the log names it.
     bool WriteFromWorkArchive(StringList& lines, const std::string& path, const std::string& shownName);
+    // Makes the package from lines that hold the archive's two lines already
+    // and from the whole of archive. False when logged.
+    bool WriteWithArchive(const StringList& lines, File& archive);
 
 private:
     struct Placed {
@@ -51,6 +54,7 @@ private:
     };
     std::size_t HeadSize(std::string_view descriptor) const;
     std::optional<std::string> FinalDescriptor(StringList& lines, std::int64_t archiveSize);
+    std::optional<std::string> CheckedDescriptor(const StringList& lines);
     std::optional<AtomicOutput> CreateOutput();
     bool CommitPackage(AtomicOutput& output, const Outcome<void>& written);
     void LogReason(const std::string& what, const SystemError& error);

@@ -56,7 +56,7 @@ InspectReport InspectPackage(std::string_view bytes) {
 InspectReport InspectPackageFile(const std::string& path) {
     Outcome<File> file = OpenToRead(path);
     const Outcome<FileStatus> status = file ? StatusOf(*file) : file.Error();
-    if (!status) throw OpenError(path);
+    if (!status) throw OpenError(path, status.Error().reason);
     if (status->kind != FileKind::Regular) return Refused(0, "this is not a regular file, so it is no package");
     if (status->size > kLargestPackage) {
         return Refused(status->size,
@@ -64,7 +64,7 @@ InspectReport InspectPackageFile(const std::string& path) {
                            " bytes, far beyond any package; it is not read");
     }
     const Outcome<std::string> bytes = ReadWholeFile(*file);
-    if (!bytes) throw OpenError(path);
+    if (!bytes) throw OpenError(path, bytes.Error().reason);
     return InspectPackage(*bytes);
 }
 

@@ -53,15 +53,7 @@ void CheckRequiredLines(const StringList& lines, InspectReport& report) {
 }
 
 void CheckJarSize(const StringList& lines, InspectReport& report) {
-    std::optional<std::string_view> value = FirstValue(lines, "MIDlet-Jar-Size");
-    if (!value || value->empty()) return;  // reported with the required lines
-    std::optional<std::uint64_t> size = ParseByteCount(*value);
-    if (!size) {
-        Report(report, "the MIDlet-Jar-Size value \"" + Cp932ToUtf8(*value) + "\" is not a byte count");
-    } else if (*size != report.archiveSize) {
-        Report(report, "MIDlet-Jar-Size says " + Number(*size) + " bytes, but the archive has " +
-                           Number(report.archiveSize));
-    }
+    if (std::optional<std::string> fault = JarSizeFault(lines, report.archiveSize)) Report(report, std::move(*fault));
 }
 
 // ---- the archive ------------------------------------------------------------------
@@ -104,6 +96,17 @@ void RequireManifestEntry(InspectReport& report) {
 }
 
 }  // namespace
+
+std::optional<std::string> JarSizeFault(const StringList& lines, std::uint64_t archiveSize) {
+    std::optional<std::string_view> value = FirstValue(lines, "MIDlet-Jar-Size");
+    if (!value || value->empty()) return std::nullopt;
+    std::optional<std::uint64_t> size = ParseByteCount(*value);
+    if (!size) return "the MIDlet-Jar-Size value \"" + Cp932ToUtf8(*value) + "\" is not a byte count";
+    if (*size != archiveSize) {
+        return "MIDlet-Jar-Size says " + Number(*size) + " bytes, but the archive has " + Number(archiveSize);
+    }
+    return std::nullopt;
+}
 
 void CheckPackageDescriptor(std::string_view descriptor, InspectReport& report) {
     StringList lines;

@@ -115,16 +115,22 @@ bool ReadDescriptor(ByteReader& reader, ContainerFields& fields, std::vector<std
         return false;
     }
     fields.archiveOffset = reader.Position();
-    fields.archiveSize = reader.Left();
+    fields.archiveSize = fields.fileSize - reader.Position();
     return true;
 }
 
 }  // namespace
 
 bool ReadKjxContainer(std::string_view bytes, ContainerFields& fields, std::vector<std::string>& faults) {
-    fields.fileSize = bytes.size();
-    ByteReader reader(bytes);
-    if (!ReadMagic(bytes, reader, fields, faults) || !ReadHeader(reader, fields, faults)) return false;
+    return ReadKjxContainer(bytes, bytes.size(), fields, faults);
+}
+
+bool ReadKjxContainer(std::string_view head, std::uint64_t fileSize, ContainerFields& fields,
+                      std::vector<std::string>& faults) {
+    static_assert(kLongestHead == kMaxHeaderLength + kMaxDescriptorLength);
+    fields.fileSize = fileSize;
+    ByteReader reader(head.substr(0, kLongestHead));
+    if (!ReadMagic(head, reader, fields, faults) || !ReadHeader(reader, fields, faults)) return false;
     CheckHeaderLength(fields, faults);
     return ReadDescriptor(reader, fields, faults);
 }

@@ -3,6 +3,7 @@
 // and where the archive lies. Every length field is checked against the
 // bytes that are really there, so a truncated or hostile file gives faults,
 // never a read out of bounds.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,5 +37,13 @@ struct ContainerFields {
 // field that is wrong or missing. True when the descriptor was found whole,
 // so that the descriptor and the archive can be checked.
 bool ReadKjxContainer(std::string_view bytes, ContainerFields& fields, std::vector<std::string>& faults);
+
+// The most bytes a package has in front of its archive: the longest header
+// and the longest descriptor text.
+inline constexpr std::size_t kLongestHead = 255 + 65535;
+// The same from the start of a package of fileSize bytes: its first
+// kLongestHead bytes (or all of them) are enough, the archive is not read.
+bool ReadKjxContainer(std::string_view head, std::uint64_t fileSize, ContainerFields& fields,
+                      std::vector<std::string>& faults);
 
 }  // namespace pelko

@@ -41,23 +41,32 @@ std::string RandomSuffix() {
     return suffix;
 }
 
-// The file a package is written to: a link to a file is followed, so that the
-// package lands where the link points and the link stays a link.
-std::string FinalTarget(const std::string& outputPath) {
+// The file the output replaces: through links only where that is asked
+// for, so that a package lands where its link points and the link stays.
+std::string FinalTarget(const std::string& outputPath, Replacing replacing) {
     struct stat link {};
-    if (lstat(outputPath.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return outputPath;
+    if (replacing != Replacing::FileThroughLinks || lstat(outputPath.c_str(), &link) != 0 ||
+        !S_ISLNK(link.st_mode)) {
+        return outputPath;
+    }
     std::error_code error;
     std::filesystem::path target = std::filesystem::canonical(outputPath, error);
     return error ? outputPath : target.string();
 }
 
-// The mode the package gets; an error when target names something a
-// package may not replace. Only a plain file the user may write is
-// replaced, as creating it in place would have required; it keeps its
-// permissions.
-Outcome<mode_t> ModeFor(const std::string& target, const std::string& outputPath) {
+// The mode the output gets; an error when target names something it may
+// not replace. Only a plain file the user may write is replaced, as
+// creating it in place would have required; it keeps its permissions. A
+// link that is itself replaced says nothing about the file's mode.
+Outcome<mode_t> ModeFor(const std::string& target, const std::string& outputPath, Replacing replacing) {
     struct stat existing {};
-    if (stat(target.c_str(), &existing) != 0) return posix::NewFileMode();
+    if (lstat(target.c_str(), &existing) != 0) return posix::NewFileMode();
+    if (replacing == Replacing::Nothing) return posix::ErrorOf("create", outputPath, EEXIST);
+    if (S_ISLNK(existing.st_mode)) {
+        if (replacing == Replacing::EntryAtName) return posix::NewFileMode();
+        // A dangling link: the package is made where it points.
+        if (stat(target.c_str(), &existing) != 0) return posix::NewFileMode();
+    }
     if (!S_ISREG(existing.st_mode)) {
         return posix::ErrorOf("replace", outputPath, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
     }
@@ -72,15 +81,17 @@ AtomicOutput::AtomicOutput(std::string outputPath, std::string stagingPath, File
     if (!stagingPath_.empty()) cleanupSlot_ = RememberForCleanup(stagingPath_.c_str(), CleanupKind::File);
 }
 
-Outcome<AtomicOutput> AtomicOutput::Create(const std::string& outputPath) {
-    const std::string target = FinalTarget(outputPath);
-    const Outcome<mode_t> mode = ModeFor(target, outputPath);
+Outcome<AtomicOutput> AtomicOutput::Create(const std::string& outputPath, Replacing replacing) {
+    const std::string target = FinalTarget(outputPath, replacing);
+    const Outcome<mode_t> mode = ModeFor(target, outputPath, replacing);
     if (!mode) return mode.Error();
     const int unnamed = OpenUnnamedFile(posix::DirectoryPart(target));
     if (unnamed >= 0) {
         File file(posix::HandleOf(unnamed), outputPath);
         fchmod(unnamed, *mode);
-        return AtomicOutput(target, std::string(), std::move(file));
+        AtomicOutput output(target, std::string(), std::move(file));
+        output.replacing_ = replacing;
+        return output;
     }
     // Permission and space problems are the same for a named file; only a
     // file system without O_TMPFILE makes trying one worth while.
@@ -95,7 +106,9 @@ Outcome<AtomicOutput> AtomicOutput::Create(const std::string& outputPath) {
     File file(posix::HandleOf(fd), outputPath);
     // mkostemp makes the file private; a package is an ordinary user file.
     fchmod(fd, *mode);
-    return AtomicOutput(target, staging, std::move(file));
+    AtomicOutput output(target, staging, std::move(file));
+    output.replacing_ = replacing;
+    return output;
 }
 
 AtomicOutput::AtomicOutput(AtomicOutput&& other) noexcept
@@ -103,6 +116,7 @@ AtomicOutput::AtomicOutput(AtomicOutput&& other) noexcept
       stagingPath_(std::move(other.stagingPath_)),
       cleanupSlot_(other.cleanupSlot_),
       file_(std::move(other.file_)),
+      replacing_(other.replacing_),
       committed_(other.committed_) {
     other.cleanupSlot_ = -1;
     other.committed_ = true;  // the moved-from object owns no file any more
@@ -139,12 +153,34 @@ Outcome<void> AtomicOutput::LinkUnnamedFile() {
     }
 }
 
+// A new link fails where anything has the name already, which a rename
+// would replace. The file then has two names, and the staging one goes.
+Outcome<void> AtomicOutput::LinkIntoPlace() {
+    if (link(stagingPath_.c_str(), outputPath_.c_str()) == 0) return {};
+    const SystemError error = posix::LastError("link", file_.Name());
+    // File systems without hard links (FAT) may still rename without replacing.
+    if (error.code != EPERM && error.code != EOPNOTSUPP) return error;
+    if (renameat2(AT_FDCWD, stagingPath_.c_str(), AT_FDCWD, outputPath_.c_str(), RENAME_NOREPLACE) != 0) {
+        return posix::LastError("rename", file_.Name());
+    }
+    ForgetCleanup(cleanupSlot_);
+    cleanupSlot_ = -1;
+    stagingPath_.clear();
+    return {};
+}
+
 Outcome<void> AtomicOutput::Commit() {
     committed_ = true;
     Outcome<void> done = Sync(file_);
     if (done && stagingPath_.empty()) done = LinkUnnamedFile();
     const std::string name = file_.Name();
     if (close(Descriptor(file_.Release())) != 0 && done) done = posix::LastError("close", name);
+    if (done && replacing_ == Replacing::Nothing) {
+        done = LinkIntoPlace();
+        // Only a second name now, or already gone.
+        RemoveStagingFile();
+        return done;
+    }
     if (done && std::rename(stagingPath_.c_str(), outputPath_.c_str()) != 0) done = posix::LastError("rename", name);
     if (done) {
         ForgetCleanup(cleanupSlot_);

@@ -6,11 +6,14 @@
 namespace pelko {
 namespace {
 
-// The file a package is written to: a link is followed, so that the package
-// lands where the link points and the link stays a link.
-std::string FinalTarget(const std::string& outputPath) {
+// The file the output replaces: through links only where that is asked
+// for, so that a package lands where its link points and the link stays.
+std::string FinalTarget(const std::string& outputPath, Replacing replacing) {
     const DWORD attributes = win32::AttributesOf(outputPath);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return outputPath;
+    if (replacing != Replacing::FileThroughLinks || attributes == INVALID_FILE_ATTRIBUTES ||
+        !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        return outputPath;
+    }
     const HANDLE handle = win32::OpenPath(outputPath, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
     if (handle == INVALID_HANDLE_VALUE) return outputPath;
     wchar_t buffer[32768];
@@ -27,10 +30,16 @@ std::string FinalTarget(const std::string& outputPath) {
 // An error when target names something a package may not replace: only a
 // plain file that may be written is replaced, as creating it in place would
 // have required. (Windows has no mode bits to carry over to the new file;
-// its permissions come from its folder, as a new file's would.)
-Outcome<void> Replaceable(const std::string& target, const std::string& outputPath) {
+// its permissions come from its folder, as a new file's would.) A link that
+// is itself replaced is renamed over like a file.
+Outcome<void> Replaceable(const std::string& target, const std::string& outputPath, Replacing replacing) {
     const DWORD attributes = win32::AttributesOf(target);
     if (attributes == INVALID_FILE_ATTRIBUTES) return {};
+    if (replacing == Replacing::Nothing) return win32::ErrorOf("create", outputPath, ERROR_FILE_EXISTS);
+    if (replacing == Replacing::EntryAtName && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return {};
+    }
     // As Windows itself refuses to open a folder or a read-only file for writing.
     if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
         return win32::ErrorOf("replace", outputPath, ERROR_ACCESS_DENIED);
@@ -53,15 +62,19 @@ AtomicOutput::AtomicOutput(std::string outputPath, std::string stagingPath, File
 // Windows has no file without a name (O_TMPFILE): the new file is named
 // from the start, with a short name of its own beside the output, so that
 // an output name near the length limit still leaves room for it.
-Outcome<AtomicOutput> AtomicOutput::Create(const std::string& outputPath) {
-    const std::string target = FinalTarget(outputPath);
-    if (Outcome<void> replaceable = Replaceable(target, outputPath); !replaceable) return replaceable.Error();
+Outcome<AtomicOutput> AtomicOutput::Create(const std::string& outputPath, Replacing replacing) {
+    const std::string target = FinalTarget(outputPath, replacing);
+    if (Outcome<void> replaceable = Replaceable(target, outputPath, replacing); !replaceable) {
+        return replaceable.Error();
+    }
     const std::string directory = win32::DirectoryPart(target);
     for (int attempt = 0;; ++attempt) {
         const std::string staging = directory + ".pelko-" + win32::RandomSuffix();
         const HANDLE handle = win32::OpenPath(staging, GENERIC_READ | GENERIC_WRITE | DELETE, CREATE_NEW);
         if (handle != INVALID_HANDLE_VALUE) {
-            return AtomicOutput(target, staging, File(win32::HandleOf(handle), outputPath));
+            AtomicOutput output(target, staging, File(win32::HandleOf(handle), outputPath));
+            output.replacing_ = replacing;
+            return output;
         }
         const DWORD error = GetLastError();
         if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 99) {
@@ -75,6 +88,7 @@ AtomicOutput::AtomicOutput(AtomicOutput&& other) noexcept
       stagingPath_(std::move(other.stagingPath_)),
       cleanupSlot_(other.cleanupSlot_),
       file_(std::move(other.file_)),
+      replacing_(other.replacing_),
       committed_(other.committed_) {
     other.cleanupSlot_ = -1;
     other.committed_ = true;  // the moved-from object owns no file any more
@@ -96,7 +110,8 @@ void AtomicOutput::RemoveStagingFile() {
 
 // The data is flushed before the rename, and the rename itself is written
 // through before it returns, so that a package that counts as made is on
-// the disk under its name.
+// the disk under its name. Without MOVEFILE_REPLACE_EXISTING the rename
+// itself refuses a name that was taken meanwhile.
 Outcome<void> AtomicOutput::Commit() {
     committed_ = true;
     Outcome<void> done = Sync(file_);
@@ -105,8 +120,8 @@ Outcome<void> AtomicOutput::Commit() {
     if (done) {
         const std::optional<std::wstring> from = win32::Wide(stagingPath_);
         const std::optional<std::wstring> to = win32::Wide(outputPath_);
-        if (!from || !to ||
-            !MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD replace = replacing_ == Replacing::Nothing ? 0 : MOVEFILE_REPLACE_EXISTING;
+        if (!from || !to || !MoveFileExW(from->c_str(), to->c_str(), replace | MOVEFILE_WRITE_THROUGH)) {
             done = win32::LastError("rename", name);
         }
     }

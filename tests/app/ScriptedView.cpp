@@ -65,8 +65,10 @@ ScriptedView::ScriptedView(const std::string& programDirectory) {
 }
 
 FormControls ScriptedView::Controls() {
-    return {ComboTemp, EditTitle, EditAuthor, CheckCopy,  ComboOptions, EditValue,
-            ButtonBrowse, Log,    CheckValue, ComboValue, Form1};
+    FormControls controls{ComboTemp,    EditTitle, EditAuthor, CheckCopy,  ComboOptions, EditValue,
+                          ButtonBrowse, Log,       CheckValue, ComboValue, Form1};
+    controls.Descriptions = &Descriptions;
+    return controls;
 }
 
 void ScriptedView::Choose(ScriptedDropDown& list, int index) {

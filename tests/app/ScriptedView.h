@@ -68,6 +68,16 @@ public:
     void AcceptDrops(bool accept) override { acceptsDrops = accept; }
 };
 
+class ScriptedDescriptions : public EditorDescriptions {
+public:
+    std::string label;  // as last described
+    int described = 0;  // how often
+    void DescribeEditors(const std::string& utf8Label) override {
+        label = utf8Label;
+        ++described;
+    }
+};
+
 class ScriptedColors : public SystemColors {
 public:
     std::map<int, std::uint32_t> colors;  // by index, 0x00BBGGRR; black when missing
@@ -92,6 +102,7 @@ public:
     ScriptedCheck CheckValue;
     ScriptedDropDown ComboValue;
     ScriptedWindow Form1;
+    ScriptedDescriptions Descriptions;
     ScriptedDialogs dialogs;
     ScriptedColors colors;
     std::unique_ptr<TForm1> form;

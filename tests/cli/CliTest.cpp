@@ -157,10 +157,10 @@ TEST_F(CliTest, CopyrightFlagsOverrideTheTemplate) {
     EXPECT_FALSE(Has(DescriptorLines("q.kjx"), "MIDlet-X-Copyright: ON"));
 }
 
-TEST_F(CliTest, MakeFailuresExitOneWithTheWindowsErrorText) {
+TEST_F(CliTest, MakeFailuresExitOneWithTheWindowsErrorTextAndTheReason) {
     const CliResult missing = Cli({"make", "gone.jad", "-o", "game"});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "ファイル " + dir / "gone.jad" + " は開けません.\n");
+    EXPECT_EQ(missing.err, "pelko-cli: ファイル " + dir / "gone.jad" + " は開けません: No such file or directory\n");
     EXPECT_EQ(missing.out, "");
 
     fs::copy_file(dir / "block.jad", dir / "lonely.jad");
@@ -180,8 +180,7 @@ TEST_F(CliTest, TemplateWhoseLoadStopsIsRefusedByBothCommands) {
     test::WriteFile(dir / "bad.jad", test::CrLf({"MIDlet-Name: Bad", "Pelko-Speed: " + Sjis("速度") + ",INT,3",
                                                  "Pelko-Level:3", "Pelko-Sound: " + Sjis("効果音") + ",BOOL,1"}));
     fs::copy_file(dir / "block.jar", dir / "bad.jar");
-    // The error box adds no full stop after ")".
-    const std::string error = "リストのインデックスが範囲を超えています (1)\n";
+    const std::string error = "pelko-cli: " + dir / "bad.jad" + ": リストのインデックスが範囲を超えています (1)\n";
 
     const CliResult make = Cli({"make", "bad.jad", "-o", "game"});
     EXPECT_EQ(make.code, 1);
@@ -195,7 +194,7 @@ TEST_F(CliTest, TemplateWhoseLoadStopsIsRefusedByBothCommands) {
 
     const CliResult unreadable = Cli({"options", "gone.jad"});
     EXPECT_EQ(unreadable.code, 1);
-    EXPECT_EQ(unreadable.err, "ファイル " + dir / "gone.jad" + " は開けません.\n");
+    EXPECT_EQ(unreadable.err, "pelko-cli: ファイル " + dir / "gone.jad" + " は開けません: No such file or directory\n");
 }
 
 TEST_F(CliTest, AnExistingOutputIsReplaced) {
@@ -407,7 +406,7 @@ TEST_F(CliTest, ShortRecordsGetTheirValueWhenSet) {
     // As in the window, a build that meets an option without a value stops.
     const CliResult unset = Cli({"make", "short.jad", "-o", "other", "--set", "Level=1"});
     EXPECT_EQ(unset.code, 1);
-    EXPECT_EQ(unset.err, "リストのインデックスが範囲を超えています (3)\n");
+    EXPECT_EQ(unset.err, "pelko-cli: リストのインデックスが範囲を超えています (3)\n");
     EXPECT_FALSE(test::Exists(dir / "other.kjx"));
 }
 
@@ -571,7 +570,7 @@ TEST_F(InspectCliTest, TheGoodPackageAndItsUnreadableNeighbours) {
 
     const CliResult missing = Cli({"inspect", "gone.kjx"});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "ファイル gone.kjx は開けません.\n");
+    EXPECT_EQ(missing.err, "pelko-cli: ファイル gone.kjx は開けません: No such file or directory\n");
     fs::create_directory(dir / "folder.kjx");
     const CliResult folder = Cli({"inspect", "folder.kjx"});
     EXPECT_EQ(folder.code, 1);

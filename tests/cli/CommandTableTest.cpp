@@ -45,7 +45,7 @@ TEST(CommandTable, EveryCommandIsFoundByItsWordsAndAsksForHelpWithThem) {
         EXPECT_NE(HelpText().find("\n" + std::string(command->name)), std::string::npos) << command->name;
         EXPECT_FALSE(command->parse({"--help"})) << command->name << " --help is a request for help";
     }
-    EXPECT_EQ(FindCommand("pack"), nullptr);
+    EXPECT_EQ(FindCommand("build"), nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/RowName.h"
 #include "support/TestFiles.h"
 #include "system/TemporaryFiles.h"
 
@@ -58,6 +59,78 @@ TEST(ReplacingFile, TakesThePathsPlaceOnlyWhenCommitted) {
         EXPECT_EQ(test::ReadFile(dir / "archive"), c.expected);
         EXPECT_EQ(test::ListDir(dir.Path()), Names{"archive"});
     }
+}
+
+// What is at the output's name before, and what each way of replacing makes
+// of it: a link is followed only by the way packages replace.
+struct ReplacingCase {
+    std::string name;
+    Replacing replacing;
+    bool link;               // the output's name is a link to a file beside it
+    bool appearsMeanwhile;   // the name is taken between Create and Commit
+    bool created;            // Create succeeds
+    bool committed;          // Commit succeeds
+    std::string atName;      // the bytes read through the output's name afterwards
+    std::string linkTarget;  // the bytes of the file the link pointed to afterwards
+};
+
+class Replacings : public ::testing::TestWithParam<ReplacingCase> {};
+
+TEST_P(Replacings, TouchOnlyWhatTheyMayReplace) {
+    const ReplacingCase& c = GetParam();
+    ScratchDir dir;
+    const std::string output = dir / "out.jad";
+    test::WriteFile(dir / "target", "target");
+    if (c.link) {
+        std::filesystem::create_symlink(dir / "target", output);
+    } else if (!c.appearsMeanwhile) {
+        test::WriteFile(output, "old");
+    }
+    {
+        Outcome<AtomicOutput> made = AtomicOutput::Create(output, c.replacing);
+        ASSERT_EQ(static_cast<bool>(made), c.created);
+        if (made) {
+            ASSERT_TRUE(WriteAll(made->Output(), "new", 3));
+            if (c.appearsMeanwhile) test::WriteFile(output, "theirs");
+            const Outcome<void> committed = made->Commit();
+            EXPECT_EQ(static_cast<bool>(committed), c.committed);
+            if (!committed) {
+                EXPECT_EQ(committed.Error().code, EEXIST);
+            }
+        } else {
+            EXPECT_EQ(made.Error().code, EEXIST);
+        }
+    }
+    EXPECT_EQ(test::ReadFile(output), c.atName);
+    EXPECT_EQ(test::ReadFile(dir / "target"), c.linkTarget);
+    EXPECT_EQ(std::filesystem::is_symlink(output), c.link && c.replacing != Replacing::EntryAtName);
+    EXPECT_EQ(test::ListDir(dir.Path()), (Names{"out.jad", "target"})) << "no staging file stays";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AtomicOutput, Replacings,
+    ::testing::Values(
+        ReplacingCase{"PackageReplacesAFile", Replacing::FileThroughLinks, false, false, true, true, "new", "target"},
+        ReplacingCase{"PackageFollowsALink", Replacing::FileThroughLinks, true, false, true, true, "new", "new"},
+        ReplacingCase{"EntryReplacesAFile", Replacing::EntryAtName, false, false, true, true, "new", "target"},
+        ReplacingCase{"EntryReplacesTheLinkItself", Replacing::EntryAtName, true, false, true, true, "new",
+                      "target"},
+        ReplacingCase{"NothingRefusesAFile", Replacing::Nothing, false, false, false, false, "old", "target"},
+        ReplacingCase{"NothingRefusesALink", Replacing::Nothing, true, false, false, false, "target", "target"},
+        ReplacingCase{"NothingKeepsAFileMadeMeanwhile", Replacing::Nothing, false, true, true, false, "theirs",
+                      "target"}),
+    test::RowName<ReplacingCase>);
+
+TEST(AtomicOutput, ReplacingNothingMakesANewFileWhereNoneIs) {
+    ScratchDir dir;
+    {
+        Outcome<AtomicOutput> made = AtomicOutput::Create(dir / "new.jar", Replacing::Nothing);
+        ASSERT_TRUE(made);
+        ASSERT_TRUE(WriteAll(made->Output(), "bytes", 5));
+        ASSERT_TRUE(made->Commit());
+    }
+    EXPECT_EQ(test::ReadFile(dir / "new.jar"), "bytes");
+    EXPECT_EQ(test::ListDir(dir.Path()), Names{"new.jar"});
 }
 
 TEST(ScratchFile, HasNoNameAndHoldsWhatWasWritten) {

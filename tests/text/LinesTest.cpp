@@ -114,6 +114,7 @@ TEST(LoadLines, MissingFileRaisesAndLeavesTheList) {
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "ファイル " + path + " は開けません");
+        EXPECT_EQ(e.Reason(), "No such file or directory") << "kept apart from the fixed text";
     }
     EXPECT_EQ(list.Texts(), (Items{"keep", "these"}));
 }
@@ -122,7 +123,12 @@ TEST(LoadLines, ReadFailureRaisesClosesAndLeavesTheList) {
     ScratchDir dir;  // a directory opens for reading, but reading it fails
     StringList list{"keep"};
     const int before = test::OpenDescriptorCount();
-    EXPECT_THROW(LoadLines(list, dir.Path()), Error);
+    try {
+        LoadLines(list, dir.Path());
+        ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Reason(), "Is a directory");
+    }
     EXPECT_EQ(test::OpenDescriptorCount(), before);
     EXPECT_EQ(list.Texts(), Items{"keep"});
 }
