@@ -66,8 +66,12 @@ private:
 
 }  // namespace
 
+// A folder opens too, as open(2) opens one for reading: the caller then
+// tells it from a file by its status instead of taking it for a missing one.
+constexpr DWORD kFoldersToo = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS;
+
 FileHandle OpenForReading(const std::string& path) {
-    return HandleOf(win32::OpenPath(path, GENERIC_READ, OPEN_EXISTING));
+    return HandleOf(win32::OpenPath(path, GENERIC_READ, OPEN_EXISTING, kFoldersToo));
 }
 
 FileHandle CreateForWriting(const std::string& path) {
@@ -108,7 +112,7 @@ void CloseFileHandle(FileHandle file) {
 
 bool DeleteFileAt(const std::string& path) {
     const std::optional<std::wstring> wide = win32::Wide(path);
-    return wide && DeleteFileW(wide->c_str());
+    return wide && win32::DeleteFreeingTheName(*wide);
 }
 
 File& File::operator=(File&& other) noexcept {
@@ -131,7 +135,7 @@ void File::Close() {
 }
 
 Outcome<File> OpenToRead(const std::string& path) {
-    const HANDLE handle = win32::OpenPath(path, GENERIC_READ, OPEN_EXISTING);
+    const HANDLE handle = win32::OpenPath(path, GENERIC_READ, OPEN_EXISTING, kFoldersToo);
     if (handle == INVALID_HANDLE_VALUE) return LastError("open", path);
     return File(HandleOf(handle), path);
 }
@@ -244,7 +248,7 @@ void StartWriteBack(File&, std::uint64_t, std::uint64_t) {}
 Outcome<void> RemoveFile(const std::string& path) {
     const std::optional<std::wstring> wide = win32::Wide(path);
     if (!wide) return LastError("delete", path);
-    if (DeleteFileW(wide->c_str())) return {};
+    if (win32::DeleteFreeingTheName(*wide)) return {};
     const SystemError error = LastError("delete", path);
     if (IsNotFound(error)) return {};
     return error;

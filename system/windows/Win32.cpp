@@ -1,5 +1,7 @@
 #include "system/windows/Win32.h"
 
+#include "system/windows/Random.h"
+
 #include <cerrno>
 
 namespace pelko {
@@ -115,6 +117,16 @@ DWORD AttributesOf(const std::string& path) {
     const std::optional<std::wstring> wide = Wide(path);
     if (!wide) return INVALID_FILE_ATTRIBUTES;
     return GetFileAttributesW(wide->c_str());
+}
+
+bool DeleteFreeingTheName(const std::wstring& path) {
+    const std::wstring aside = path + L".deleted-" + Wide(RandomSuffix()).value_or(L"");
+    if (!MoveFileExW(path.c_str(), aside.c_str(), 0)) return DeleteFileW(path.c_str());
+    if (DeleteFileW(aside.c_str())) return true;
+    const DWORD error = GetLastError();
+    MoveFileExW(aside.c_str(), path.c_str(), 0);
+    SetLastError(error);
+    return false;
 }
 
 bool RemoveFileAt(const std::wstring& path) {

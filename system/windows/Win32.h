@@ -51,6 +51,13 @@ HANDLE OpenPath(const std::string& path, DWORD access, DWORD disposition, DWORD 
 // Attributes of the path, or INVALID_FILE_ATTRIBUTES with the last error set.
 DWORD AttributesOf(const std::string& path);
 
+// Deletes the file and frees its name at once, as unlink does. Windows
+// keeps the name of a file deleted while another handle holds it open (as
+// the archive holds a work file until it is written) and refuses a new file
+// of that name until the last handle goes; so the file first moves to a
+// name of its own beside it. False, with the last error set, when the file
+// stays.
+bool DeleteFreeingTheName(const std::wstring& path);
 // Removes the file; a read-only one too, as unlink would.
 bool RemoveFileAt(const std::wstring& path);
 // Removes the folder with everything in it; what cannot be removed stays.

@@ -79,7 +79,7 @@ void ScriptedView::Choose(ScriptedDropDown& list, int index) {
 }
 
 void ScriptedView::ChooseTemplate(const std::string& fileName) {
-    const std::string suffix = "/" + fileName;
+    const std::string suffix = kSeparator + fileName;
     const auto& paths = form->TemplatePaths();
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (paths[i].size() >= suffix.size() && paths[i].ends_with(suffix)) {

@@ -178,6 +178,9 @@ Lines WarningsOf(const std::string& log) {
 
 class HandsetCliTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        if (!test::HaveProgram("zip")) GTEST_SKIP() << "needs Info-ZIP zip to make the templates' archives";
+    }
     // Writes base.jad and base.jar, the archive with the manifest given.
     void WriteTemplate(const std::string& base, const Lines& lines, const Lines& manifest = kArchiveManifest,
                        std::size_t padding = 0) {

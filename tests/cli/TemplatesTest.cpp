@@ -1,6 +1,7 @@
 // pelko-cli over the template catalogue: "templates" and TEMPLATE given by
 // its bare file name, with the user's folder in a scratch XDG_DATA_HOME.
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,22 +19,25 @@ using test::CliResult;
 using test::Sjis;
 
 // pelko-cli's program directory: the build puts the samples beside it.
-const std::string kProgramDirectory = DirectoryOf(PELKO_CLI_PATH);
+const std::string kProgramDirectory = DirectoryOf(test::CliPath());
 
-// XDG_DATA_HOME for one test; the child pelko-cli inherits it.
+// Where the user's templates are found, under the folder the variable names.
+#ifdef _WIN32
+constexpr const char* kUserDataVariable = "LOCALAPPDATA";
+constexpr const char* kUserTemplates = "Pelko\\templates\\";
+#else
+constexpr const char* kUserDataVariable = "XDG_DATA_HOME";
+constexpr const char* kUserTemplates = "pelko/templates/";
+#endif
+
+// The user's data folder for one test; the child pelko-cli inherits it.
 class UserDataHome {
 public:
     explicit UserDataHome(const std::string& path) {
-        if (const char* old = std::getenv("XDG_DATA_HOME")) old_ = old;
-        setenv("XDG_DATA_HOME", path.c_str(), 1);
+        if (const char* old = std::getenv(kUserDataVariable)) old_ = old;
+        test::SetEnvironment(kUserDataVariable, path);
     }
-    ~UserDataHome() {
-        if (old_) {
-            setenv("XDG_DATA_HOME", old_->c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
+    ~UserDataHome() { test::SetEnvironment(kUserDataVariable, old_); }
     UserDataHome(const UserDataHome&) = delete;
     UserDataHome& operator=(const UserDataHome&) = delete;
 
@@ -49,9 +53,9 @@ std::string DescriptorLabelled(const std::string& label) {
 class TemplatesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(test::Run("mkdir -p '" + user() + "'"), 0);
+        ASSERT_TRUE(std::filesystem::create_directories(test::HostPath(user())));
     }
-    std::string user() const { return data / "pelko/templates/"; }
+    std::string user() const { return data / kUserTemplates; }
 
     test::ScratchDir data;
     test::ScratchDir work;

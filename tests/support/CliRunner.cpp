@@ -1,5 +1,6 @@
 #include "support/CliRunner.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "support/TestFiles.h"
@@ -7,17 +8,16 @@
 
 namespace pelko::test {
 
-std::string CliPath() { return PELKO_CLI_PATH; }
+// The build names it with slashes; the program itself, on Windows, with
+// backslashes, as in the program directory it reports.
+std::string CliPath() {
+    std::string path = PELKO_CLI_PATH;
+    if (kSeparator != '/') std::replace(path.begin(), path.end(), '/', kSeparator);
+    return path;
+}
 
 CliResult RunCli(const std::string& directory, const std::vector<std::string>& args) {
-    ScratchDir capture;
-    std::string command = "cd " + ShellQuoted(directory) + " && " + ShellQuoted(PELKO_CLI_PATH);
-    for (const std::string& arg : args) command += " " + ShellQuoted(arg);
-    command += " 2>" + ShellQuoted(capture / "stderr");
-    CliResult result;
-    result.code = Run(command, &result.out);
-    result.err = Exists(capture / "stderr") ? ReadFile(capture / "stderr") : std::string();
-    return result;
+    return RunProgram(directory, CliPath(), args);
 }
 
 std::optional<KjxParts> SplitKjx(std::string_view bytes) {

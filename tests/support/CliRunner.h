@@ -19,6 +19,8 @@ std::string CliPath();
 
 // Runs pelko-cli with args from inside directory (cd DIR && pelko-cli ...).
 CliResult RunCli(const std::string& directory, const std::vector<std::string>& args);
+// The same for any program.
+CliResult RunProgram(const std::string& directory, const std::string& program, const std::vector<std::string>& args);
 
 struct KjxParts {
     std::string containerName;

@@ -1,19 +1,15 @@
 #include "support/TestFiles.h"
 
-#include <dirent.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
+#include <random>
 #include <stdexcept>
 
+#include "system/FileStatus.h"
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
 
@@ -21,42 +17,69 @@ namespace fs = std::filesystem;
 
 namespace pelko::test {
 
-ScratchDir::ScratchDir() {
-    std::string pattern = (fs::temp_directory_path() / "pelko-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) throw std::runtime_error("cannot make a scratch directory");
-    path_ = std::string(buffer.data()) + "/";
+fs::path HostPath(std::string_view utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::string Utf8Of(const fs::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
+// mkdtemp's way, on every system: a random name, made only when it is new.
+ScratchDir::ScratchDir() {
+    static std::mt19937 generator(std::random_device{}());
+    const fs::path root = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path path = root / ("pelko-test-" + std::to_string(generator()));
+        std::error_code error;
+        if (fs::create_directory(path, error)) {
+            path_ = Utf8Of(path) + kSeparator;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a scratch directory");
+}
+
+// A test may have taken its permissions away, or left read-only files.
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
+    const fs::path root = HostPath(path_);
+    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (const auto& entry : fs::recursive_directory_iterator(root, ignored)) {
+        fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add | fs::perm_options::nofollow,
+                        ignored);
+    }
+    fs::remove_all(root, ignored);
 }
 
 void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(HostPath(path), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(HostPath(path), std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string NotFoundReason() {
+    const ScratchDir dir;
+    return StatusOf(dir / "missing").Error().reason;
+}
+
 bool Exists(const std::string& path) {
     std::error_code ignored;
-    return fs::exists(fs::symlink_status(path, ignored));
+    return fs::exists(fs::symlink_status(HostPath(path), ignored));
 }
 
 std::vector<std::string> ListDir(const std::string& path) {
     std::vector<std::string> names;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(path, error)) {
-        names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(HostPath(path), error)) {
+        names.push_back(Utf8Of(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -101,27 +124,6 @@ StringList OptionList(const std::vector<std::vector<std::string>>& utf8Records) 
         options.Add(label, std::move(record));
     }
     return options;
-}
-
-int Run(const std::string& command, std::string* out) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    std::array<char, 4096> buffer;
-    std::string text;
-    size_t got;
-    while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) text.append(buffer.data(), got);
-    int status = pclose(pipe);
-    if (out) *out = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int OpenDescriptorCount() {
-    int count = 0;
-    if (DIR* fds = ::opendir("/proc/self/fd")) {
-        while (::readdir(fds) != nullptr) ++count;
-        ::closedir(fds);
-    }
-    return count;
 }
 
 }  // namespace pelko::test

@@ -1,9 +1,6 @@
 #include "support/ZipTools.h"
 
-#include <sys/stat.h>
 #include <zip.h>
-
-#include <fcntl.h>
 
 #include <memory>
 #include <random>
@@ -133,22 +130,11 @@ int RunIn(const std::string& directory, const std::string& command, std::string*
     return Run("cd " + ShellQuoted(directory) + " && " + command, out);
 }
 
-bool HaveProgram(std::string_view name) {
-    return Run("command -v " + ShellQuoted(name) + " >/dev/null 2>&1") == 0;
-}
-
 std::string RandomBytes(std::size_t size, unsigned seed) {
     std::mt19937 generator(seed);
     std::string bytes(size, '\0');
     for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
     return bytes;
-}
-
-void SetFileTime(const std::string& path, std::time_t time) {
-    const timespec times[2] = {{time, 0}, {time, 0}};
-    if (utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
-        throw std::runtime_error("cannot set the time of " + path);
-    }
 }
 
 std::time_t LocalTime(int year, int month, int day) {

@@ -2,8 +2,10 @@
 // name the path, and identity that tells one file from an equal copy.
 #include "system/FileStatus.h"
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -18,40 +20,60 @@ namespace {
 namespace fs = std::filesystem;
 using test::ScratchDir;
 
+// A fifo and a symbolic link only where tests can make them: on Windows a
+// device stands for the one and the file itself for the other.
 class FileStatusTest : public ::testing::Test {
 protected:
     void SetUp() override {
         test::WriteFile(dir_ / "file", "12345");
-        chmod((dir_ / "file").c_str(), 0640);
         fs::create_directory(dir_ / "dir");
+#ifdef _WIN32
+        fs::permissions(dir_ / "file", fs::perms::owner_read);
+        link_ = dir_ / "file";
+        other_ = "NUL";
+#else
+        chmod((dir_ / "file").c_str(), 0640);
         mkfifo((dir_ / "fifo").c_str(), 0600);
         fs::create_symlink(dir_ / "file", dir_ / "link");
+        link_ = dir_ / "link";
+        other_ = dir_ / "fifo";
+#endif
         fs::create_hard_link(dir_ / "file", dir_ / "hard");
         test::WriteFile(dir_ / "copy", "12345");
     }
     ScratchDir dir_;
+    std::string link_;   // a link to file
+    std::string other_;  // neither file nor folder
 };
 
 TEST_F(FileStatusTest, KindsFollowLinks) {
     struct Case {
         const char* name;
+        std::string path;
         FileKind kind;
     };
     const Case cases[] = {
-        {"file", FileKind::Regular}, {"link", FileKind::Regular}, {"dir", FileKind::Directory},
-        {"fifo", FileKind::Other},   {"missing", FileKind::Missing},
+        {"file", dir_ / "file", FileKind::Regular}, {"link", link_, FileKind::Regular},
+        {"dir", dir_ / "dir", FileKind::Directory}, {"fifo or device", other_, FileKind::Other},
+        {"missing", dir_ / "missing", FileKind::Missing},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(KindOf(dir_ / c.name), c.kind);
+        EXPECT_EQ(KindOf(c.path), c.kind);
     }
 }
 
+// Windows has no mode bits: a read-only file is 0444 there, as any Linux
+// file of mode 0444 would be.
 TEST_F(FileStatusTest, StatusHasTheSizeAndModeOfTheFileALinkNames) {
-    const Outcome<FileStatus> status = StatusOf(dir_ / "link");
+    const Outcome<FileStatus> status = StatusOf(link_);
     ASSERT_TRUE(status);
     EXPECT_EQ(status->size, 5u);
+#ifdef _WIN32
+    EXPECT_EQ(status->unixMode, 0100444u);
+#else
     EXPECT_EQ(status->unixMode, static_cast<std::uint32_t>(S_IFREG | 0640));
+#endif
     EXPECT_GT(status->modified, 1600000000);
 }
 
@@ -60,7 +82,12 @@ TEST_F(FileStatusTest, AMissingPathIsAnErrorThatNamesIt) {
     ASSERT_FALSE(status);
     EXPECT_EQ(status.Error().subject, dir_ / "missing");
     EXPECT_TRUE(IsNotFound(status.Error()));
+#ifdef _WIN32  // the words differ between Windows versions (and wine)
+    EXPECT_FALSE(status.Error().reason.empty());
+    EXPECT_EQ(status.Error().reason.find_first_of(".\r\n"), std::string::npos) << "the system's line end is cut";
+#else
     EXPECT_EQ(status.Error().reason, "No such file or directory");
+#endif
 }
 
 TEST_F(FileStatusTest, SameFileMeansOneFileNotEqualBytes) {
@@ -76,7 +103,8 @@ TEST_F(FileStatusTest, SameFileMeansOneFileNotEqualBytes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(SameFile(dir_ / "file", dir_ / c.other), c.same);
+        const std::string other = std::string_view(c.other) == "link" ? link_ : dir_ / c.other;
+        EXPECT_EQ(SameFile(dir_ / "file", other), c.same);
     }
 }
 

@@ -24,13 +24,17 @@ TEST(Staging, ErrorsNameWhatTheCallerAskedFor) {
     std::filesystem::create_directory(dir / "folder");
     const Outcome<WorkDirectory> work = WorkDirectory::Create(dir / "no-such-parent");
     ASSERT_FALSE(work);
-    EXPECT_EQ(work.Error().subject, dir / "no-such-parent/");
+    EXPECT_EQ(work.Error().subject, (dir / "no-such-parent") + test::kSeparator);
     EXPECT_TRUE(IsNotFound(work.Error()));
 
     const Outcome<AtomicOutput> output = AtomicOutput::Create(dir / "folder");
     ASSERT_FALSE(output);
     EXPECT_EQ(output.Error().subject, dir / "folder");
+#ifdef _WIN32
+    EXPECT_EQ(output.Error().code, 5) << "ERROR_ACCESS_DENIED, as Windows refuses to write a folder";
+#else
     EXPECT_EQ(output.Error().code, EISDIR);
+#endif
 }
 
 TEST(ReplacingFile, TakesThePathsPlaceOnlyWhenCommitted) {
@@ -78,6 +82,7 @@ class Replacings : public ::testing::TestWithParam<ReplacingCase> {};
 
 TEST_P(Replacings, TouchOnlyWhatTheyMayReplace) {
     const ReplacingCase& c = GetParam();
+    if (c.link) PELKO_SKIP_ON_WINDOWS("symbolic links need a privilege that tests do not have");
     ScratchDir dir;
     const std::string output = dir / "out.jad";
     test::WriteFile(dir / "target", "target");
@@ -95,10 +100,10 @@ TEST_P(Replacings, TouchOnlyWhatTheyMayReplace) {
             const Outcome<void> committed = made->Commit();
             EXPECT_EQ(static_cast<bool>(committed), c.committed);
             if (!committed) {
-                EXPECT_EQ(committed.Error().code, EEXIST);
+                EXPECT_EQ(ErrorNumberOf(committed.Error()), EEXIST);
             }
         } else {
-            EXPECT_EQ(made.Error().code, EEXIST);
+            EXPECT_EQ(ErrorNumberOf(made.Error()), EEXIST);
         }
     }
     EXPECT_EQ(test::ReadFile(output), c.atName);
@@ -133,16 +138,22 @@ TEST(AtomicOutput, ReplacingNothingMakesANewFileWhereNoneIs) {
     EXPECT_EQ(test::ListDir(dir.Path()), Names{"new.jar"});
 }
 
+// Windows cannot take the name away while the file is open: there the name
+// goes when the file is closed.
 TEST(ScratchFile, HasNoNameAndHoldsWhatWasWritten) {
     ScratchDir dir;
     Outcome<File> scratch = CreateScratchFile(dir / "archive");
     ASSERT_TRUE(scratch);
+#ifndef _WIN32
     EXPECT_EQ(test::ListDir(dir.Path()), Names{});
+#endif
     ASSERT_TRUE(WriteAll(*scratch, "data", 4));
     ASSERT_TRUE(SeekTo(*scratch, 0));
     const Outcome<std::string> bytes = ReadWholeFile(*scratch);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(*bytes, "data");
+    scratch->Close();
+    EXPECT_EQ(test::ListDir(dir.Path()), Names{});
 }
 
 }  // namespace

@@ -3,9 +3,14 @@
 // a failed read or write is never taken for the end.
 #include "system/StreamCopy.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -14,12 +19,24 @@
 #include "support/TestFiles.h"
 #include "support/ZipTools.h"
 #include "system/Files.h"
-#include "system/posix/Posix.h"
+#include "system/Pipe.h"
 
 namespace pelko {
 namespace {
 
+using test::Pipe;
 using test::ScratchDir;
+
+// The way that copies on this system: Windows has no kernel way, so
+// everything is read and written there.
+CopyWay WayHere(CopyWay way) {
+#ifdef _WIN32
+    (void)way;
+    return CopyWay::ReadWrite;
+#else
+    return way;
+#endif
+}
 
 const char* NameOf(CopyWay way) {
     switch (way) {
@@ -30,24 +47,12 @@ const char* NameOf(CopyWay way) {
     return "?";
 }
 
-// Both ends of a pipe, closed on every way out.
-struct Pipe {
-    Pipe() {
-        int fds[2] = {-1, -1};
-        EXPECT_EQ(pipe(fds), 0);
-        read = File(posix::HandleOf(fds[0]), "pipe");
-        write = File(posix::HandleOf(fds[1]), "pipe");
-    }
-    int ReadEnd() const { return posix::Descriptor(read); }
-    int WriteEnd() const { return posix::Descriptor(write); }
-    File read;
-    File write;
-};
-
-std::string ReadAll(int fd) {
+std::string ReadAll(File& file) {
     std::string bytes;
     char chunk[4096];
-    for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) > 0;) bytes.append(chunk, static_cast<std::size_t>(got));
+    for (long got; (got = ReadFileBytes(file.Get(), chunk, sizeof chunk)) > 0;) {
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
     return bytes;
 }
 
@@ -66,7 +71,7 @@ TEST(StreamCopy, EveryWayCopiesFromThePositionToTheEnd) {
             ASSERT_EQ(WriteFileBytes(output.Get(), "head", 4), 4);
             const Outcome<StreamCopied> result = StreamCopy(input, output, way);
             ASSERT_TRUE(result);
-            EXPECT_EQ(result->way, way) << "regular files on one file system need no fallback";
+            EXPECT_EQ(result->way, WayHere(way)) << "regular files on one file system need no fallback";
             EXPECT_EQ(result->copied, size);
             output.Close();
             EXPECT_TRUE(test::ReadFile(dir / "out") == "head" + bytes.substr(7));
@@ -102,14 +107,14 @@ TEST(StreamCopy, FallsBackToTheWayThatWorksForTheFiles) {
             feeder = std::thread([&] {
                 std::size_t done = 0;
                 while (done < bytes.size()) {
-                    const ssize_t put = ::write(in.WriteEnd(), bytes.data() + done, bytes.size() - done);
+                    const long put = WriteFileBytes(in.write.Get(), bytes.data() + done, bytes.size() - done);
                     if (put <= 0) break;
                     done += static_cast<std::size_t>(put);
                 }
                 in.write.Close();
             });
         }
-        if (c.outputIsPipe) drainer = std::thread([&] { drained = ReadAll(out.ReadEnd()); });
+        if (c.outputIsPipe) drainer = std::thread([&] { drained = ReadAll(out.read); });
         File& input = c.inputIsPipe ? in.read : file;
         File& output = c.outputIsPipe ? out.write : target;
         const Outcome<StreamCopied> result = StreamCopy(input, output);
@@ -117,37 +122,66 @@ TEST(StreamCopy, FallsBackToTheWayThatWorksForTheFiles) {
         if (feeder.joinable()) feeder.join();
         if (drainer.joinable()) drainer.join();
         ASSERT_TRUE(result);
-        EXPECT_EQ(result->way, c.expected);
+        EXPECT_EQ(result->way, WayHere(c.expected));
         EXPECT_EQ(result->copied, bytes.size());
         target.Close();
         EXPECT_TRUE((c.outputIsPipe ? drained : test::ReadFile(dir / "out")) == bytes);
     }
 }
 
+// Each row opens the input and the output as the row says.
+struct FailureCase {
+    const char* what;
+    std::function<File()> input;
+    std::function<File()> output;
+};
+
+#ifdef _WIN32
+File Opened(const std::string& path, DWORD access, DWORD disposition) {
+    const HANDLE handle = CreateFileW(test::HostPath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, disposition, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return File(handle == INVALID_HANDLE_VALUE ? kNoFile : FileHandle(reinterpret_cast<std::intptr_t>(handle)), path);
+}
+
+std::vector<FailureCase> FailureCases(const ScratchDir& dir) {
+    return {
+        {"an input not open for reading", [&] { return Opened(dir / "in", GENERIC_WRITE, OPEN_EXISTING); },
+         [&] { return Opened(dir / "out", GENERIC_WRITE, CREATE_ALWAYS); }},
+        {"an output not open for writing", [&] { return Opened(dir / "in", GENERIC_READ, OPEN_EXISTING); },
+         [&] { return Opened(dir / "in", GENERIC_READ, OPEN_EXISTING); }},
+        {"a directory as input", [&] { return Opened(dir.Path(), GENERIC_READ, OPEN_EXISTING); },
+         [&] { return Opened(dir / "out", GENERIC_WRITE, CREATE_ALWAYS); }},
+    };
+}
+#else
+File Opened(const std::string& path, int flags) {
+    return File(FileHandle(open(path.c_str(), flags, 0644)), path);
+}
+
+std::vector<FailureCase> FailureCases(const ScratchDir& dir) {
+    return {
+        {"a full disk", [&] { return Opened(dir / "in", O_RDONLY); }, [] { return Opened("/dev/full", O_WRONLY); }},
+        {"an input not open for reading", [&] { return Opened(dir / "in", O_WRONLY); },
+         [&] { return Opened(dir / "out", O_WRONLY | O_CREAT); }},
+        {"an output not open for writing", [&] { return Opened(dir / "in", O_RDONLY); },
+         [&] { return Opened(dir / "in", O_RDONLY); }},
+        {"a directory as input", [&] { return Opened(dir.Path(), O_RDONLY); },
+         [&] { return Opened(dir / "out", O_WRONLY | O_CREAT); }},
+    };
+}
+#endif
+
 TEST(StreamCopy, AFailedReadOrWriteIsNoEnd) {
     ScratchDir dir;
     test::WriteFile(dir / "in", test::RandomBytes(5000, 9));
-    struct Case {
-        const char* what;
-        std::string input;
-        int inputFlags;
-        std::string output;
-        int outputFlags;
-    };
-    const Case cases[] = {
-        {"a full disk", dir / "in", O_RDONLY, "/dev/full", O_WRONLY},
-        {"an input not open for reading", dir / "in", O_WRONLY, dir / "out", O_WRONLY | O_CREAT},
-        {"an output not open for writing", dir / "in", O_RDONLY, dir / "in", O_RDONLY},
-        {"a directory as input", dir.Path(), O_RDONLY, dir / "out", O_WRONLY | O_CREAT},
-    };
-    for (const Case& c : cases) {
+    for (const FailureCase& c : FailureCases(dir)) {
         SCOPED_TRACE(c.what);
-        File input(posix::HandleOf(open(c.input.c_str(), c.inputFlags)));
-        File output(posix::HandleOf(open(c.output.c_str(), c.outputFlags, 0644)));
-        if (!output.IsOpen() && c.output == "/dev/full") GTEST_SKIP() << "no /dev/full here";
+        File input = c.input();
+        File output = c.output();
+        if (!output.IsOpen() && output.Name() == "/dev/full") GTEST_SKIP() << "no /dev/full here";
         ASSERT_TRUE(input.IsOpen() && output.IsOpen());
         for (CopyWay way : {CopyWay::KernelCopy, CopyWay::Sendfile, CopyWay::ReadWrite}) {
-            lseek(posix::Descriptor(input), 0, SEEK_SET);  // a failed way may have moved it
+            SeekFile(input.Get(), 0, kSeekFromStart);  // a failed way may have moved it
             EXPECT_FALSE(StreamCopy(input, output, way)) << NameOf(way);
         }
     }

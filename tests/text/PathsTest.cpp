@@ -1,6 +1,8 @@
 #include "text/Paths.h"
 
-#include <sys/stat.h>
+#include "support/TestFiles.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -151,13 +153,17 @@ TEST(AbsolutePaths, StartAtARootOrADrive) {
 TEST(ProgramPath, NamesThisExecutable) {
     const std::string path = ProgramPath();
     ASSERT_FALSE(path.empty());
-    EXPECT_EQ(path.front(), '/');
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISREG(info.st_mode));
-    EXPECT_NE(info.st_mode & S_IXUSR, 0u);
+    EXPECT_TRUE(IsAbsolutePath(path));
+    const std::filesystem::path native = test::HostPath(path);
+    EXPECT_TRUE(std::filesystem::is_regular_file(native));
+#ifdef _WIN32
+    EXPECT_EQ(ExtensionOf(path), ".exe");
+#else
+    EXPECT_NE(std::filesystem::status(native).permissions() & std::filesystem::perms::owner_exec,
+              std::filesystem::perms::none);
+#endif
     const std::string directory = ProgramDirectory();
-    EXPECT_EQ(directory.back(), '/');
+    EXPECT_EQ(directory.back(), test::kSeparator);
     EXPECT_EQ(directory + FileNameOf(path), path);
 }
 

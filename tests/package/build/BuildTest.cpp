@@ -1,8 +1,10 @@
 #include "package/build/Build.h"
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -105,7 +107,9 @@ TEST_F(BuildTest, WorkedExampleMakesACompletePackage) {
     EXPECT_EQ(EntryData(p.archive, "META-INF/MANIFEST.MF"), test::CrLf(test::worked::ManifestLines()));
     EXPECT_EQ(test::NamesOf(test::ReadZipBytes(p.archive)).at(0), "META-INF/MANIFEST.MF");
     test::WriteFile(out / "check.zip", p.archive);
-    EXPECT_EQ(test::Run("unzip -tq '" + (out / "check.zip") + "' >/dev/null"), 0);
+    if (test::HaveProgram("unzip")) {
+        EXPECT_EQ(test::Run("unzip -tq '" + (out / "check.zip") + "' >/dev/null"), 0);
+    }
     ExpectNoWorkLeft();
 }
 
@@ -163,7 +167,7 @@ TEST_F(BuildTest, MissingArchiveStopsWithOneLineAndNoOutput) {
     // The reason first, in the system's words, then the line that ends the build.
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "[!]テンプレートのアーカイブを読めません(" + (program / "block.jar") +
-                             ": No such file or directory)",
+                             ": " + test::NotFoundReason() + ")",
                          "[X]一時ファイル作成失敗(block.tmp)"}));
     EXPECT_FALSE(test::Exists(out / "game.kjx"));
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
@@ -173,13 +177,20 @@ TEST_F(BuildTest, MissingArchiveStopsWithOneLineAndNoOutput) {
 // taken: a directory or a FIFO in its place (the FIFO would wait for a
 // writer if opened) stops the build as a missing archive does.
 TEST_F(BuildTest, AnArchiveThatIsNoFileStopsLikeAMissingOne) {
-    for (const char* what : {"directory", "fifo"}) {
+#ifdef _WIN32  // no FIFOs
+    const std::vector<std::string> notFiles = {"directory"};
+#else
+    const std::vector<std::string> notFiles = {"directory", "fifo"};
+#endif
+    for (const std::string& what : notFiles) {
         SCOPED_TRACE(what);
         fs::remove_all(program / "block.jar");
-        if (std::string(what) == "directory") {
+        if (what == "directory") {
             fs::create_directory(program / "block.jar");
         } else {
+#ifndef _WIN32
             ASSERT_EQ(mkfifo((program / "block.jar").c_str(), 0644), 0);
+#endif
         }
         StringList options = BlockOptions("5", pictures / "sky.png");
         bool finished = true;
@@ -400,6 +411,8 @@ TEST_F(BuildTest, AnOutputThatCannotBeCreatedIsReported) {
 }
 
 TEST_F(BuildTest, AFailedWriteKeepsTheEarlierPackage) {
+    PELKO_SKIP_ON_WINDOWS("no limit on the size of a file a process writes");
+#ifndef _WIN32
     StringList none;
     ASSERT_EQ(Make("puzzle.jad", none, out / "game.kjx").size(), 1u);
     std::string earlier = test::ReadFile(out / "game.kjx");
@@ -423,9 +436,12 @@ TEST_F(BuildTest, AFailedWriteKeepsTheEarlierPackage) {
     EXPECT_EQ(test::ReadFile(out / "game.kjx"), earlier);
     EXPECT_EQ(test::ListDir(out.Path()), std::vector<std::string>{"game.kjx"});
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
+#endif
 }
 
 TEST_F(BuildTest, AnArchiveThatCannotGrowMakesNoPackage) {
+    PELKO_SKIP_ON_WINDOWS("no limit on the size of a file a process writes");
+#ifndef _WIN32
     // A template whose archive cannot grow: its new manifest is larger than
     // the old one, and files may not grow past the archive's own size.
     test::WriteFile(program / "t.jad", "MIDlet-1: Tiny, , Tiny\r\nMIDlet-Name: Tiny\r\nMIDlet-Version: 1.0\r\nA: 1\r\n");
@@ -454,6 +470,7 @@ TEST_F(BuildTest, AnArchiveThatCannotGrowMakesNoPackage) {
     EXPECT_EQ(lines[1], "[X]ファイル書き込み失敗(" + (out / "t.kjx") + ")");
     EXPECT_FALSE(test::Exists(out / "t.kjx"));
     EXPECT_TRUE(test::ListDir(work.Path()).empty());
+#endif
 }
 
 TEST_F(BuildTest, TheOutputIsReplacedTheWayAUserExpects) {
@@ -463,6 +480,9 @@ TEST_F(BuildTest, TheOutputIsReplacedTheWayAUserExpects) {
     EXPECT_EQ(Make("puzzle.jad", none, out / longName),
               std::vector<std::string>{"[O]作成完了(" + (out / longName) + ")"});
 
+#ifdef _WIN32  // links need a privilege there, and files have no mode bits
+    EXPECT_EQ(test::ListDir(out.Path()), std::vector<std::string>{longName});
+#else
     // A link keeps pointing at the package, which is written where it points.
     test::WriteFile(out / "real.kjx", "older package");
     ASSERT_EQ(symlink((out / "real.kjx").c_str(), (out / "link.kjx").c_str()), 0);
@@ -479,6 +499,7 @@ TEST_F(BuildTest, TheOutputIsReplacedTheWayAUserExpects) {
 
     std::vector<std::string> left = test::ListDir(out.Path());
     EXPECT_EQ(left, (std::vector<std::string>{"link.kjx", longName, "real.kjx"}));
+#endif
 }
 
 TEST(OutputPathFor, AppendsKjxUnlessTheExtensionIsKjxInAnyCase) {
