@@ -50,6 +50,15 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         out.flush();
         err << "pelko-cli: " << error.what() << '\n';
         return kExitUsage;
+    } catch (const FileError& error) {
+        // The text the window's error box would show, and what the system
+        // said when it is more than that the file is not there.
+        out.flush();
+        err << ErrorBoxText(error.what()) << '\n';
+        if (!IsNotFound(error.System())) {
+            err << "pelko-cli: " << error.System().subject << ": " << error.System().reason << '\n';
+        }
+        return kExitFailed;
     } catch (const Error& error) {
         // Raised by the core: the text the window's error box would show.
         out.flush();

@@ -1,9 +1,8 @@
 // pelko-cli: the command line over the same core as the window.
-#include <iostream>
 #include <string>
 #include <vector>
 
-#include "cli/Commands.h"
+#include "cli/StandardStreams.h"
 #include "system/Signals.h"
 #include "system/LocalTimeZone.h"
 
@@ -11,5 +10,5 @@ int main(int argc, char** argv) {
     pelko::PinLocalTimeZone();
     pelko::InstallSignalHandling();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return pelko::cli::RunCommandLine(args, std::cout, std::cerr);
+    return pelko::cli::RunOnStandardStreams(args);
 }

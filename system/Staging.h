@@ -37,7 +37,11 @@ private:
 // A new file beside the output path that replaces the output only once it is
 // complete; dropped unfinished, it is removed and an earlier output stays.
 // Where the file system allows it the file has no name until the commit
-// (O_TMPFILE), so that even a killed process leaves nothing visible.
+// (O_TMPFILE), so that even a killed process leaves nothing visible. A
+// named one carries its process's id (.pelko-<pid>-XXXXXX), and Create
+// removes those beside the output whose process is gone, as a killed build
+// leaves them. The package takes the earlier output's permissions, or those
+// of any new file.
 class AtomicOutput {
 public:
     // An error, naming outputPath, when no file can be created beside the
@@ -50,8 +54,10 @@ public:
 
     // Open for reading and writing; named outputPath.
     File& Output() { return file_; }
-    // Syncs, closes and renames over the output path; the first failure,
-    // in which case the new file is removed.
+    // Syncs, closes and renames over the output path, then syncs the folder,
+    // so that the package outlives a power cut from then on. The first
+    // failure; before the rename the new file is then removed and the
+    // earlier output stays, after it the new package is in place.
     Outcome<void> Commit();
 
 private:

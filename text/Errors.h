@@ -5,11 +5,25 @@
 #include <string>
 #include <string_view>
 
+#include "system/SystemError.h"
+
 namespace pelko {
 
 class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// An error of a primitive that the system caused: the primitive's fixed
+// message, which is all the error box shows, and the system's error, which
+// the command line prints beside it.
+class FileError : public Error {
+public:
+    FileError(const Error& fixed, SystemError system) : Error(fixed.what()), system_(std::move(system)) {}
+    const SystemError& System() const { return system_; }
+
+private:
+    SystemError system_;
 };
 
 // "ファイル %s は開けません": path is a host path.

@@ -21,6 +21,7 @@
 #include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdio_ext.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/sendfile.h>
@@ -335,9 +336,13 @@ static int PutCharacter(const char* name, int character, FILE* stream) {
 int putc(int character, FILE* stream) { return PutCharacter("putc", character, stream); }
 int fputc(int character, FILE* stream) { return PutCharacter("fputc", character, stream); }
 
+// What a failed flush could not write is lost, as when the device beneath
+// keeps failing; an interrupted flush keeps it for the next one.
 int fflush(FILE* stream) {
     REAL(fflush);
-    if (Fails(Strike(kFflush))) {
+    const enum Mode struck = Strike(kFflush);
+    if (Fails(struck)) {
+        if (stream && struck != kEintr) __fpurge(stream);
         if (stream) MarkStreamError(stream);
         return EOF;
     }
