@@ -22,6 +22,11 @@ public:
     virtual std::optional<std::int32_t> PickColor(std::int32_t initialDialogOrder) = 0;
     // The standard error box: title "Pelko", stop icon, OK.
     virtual void ShowError(const std::string& message) = 0;
-    // Whether an existing file at path may be replaced.
+    // Whether an existing file at path may be replaced (see ReplaceQuestion).
     virtual bool ConfirmReplace(const std::string& path) = 0;
 };
+
+// What ConfirmReplace asks, titled "作成", about a path as the user reads it.
+inline std::string ReplaceQuestion(const std::string& shownPath) {
+    return shownPath + " は既に存在します。\n置き換えますか?";
+}

@@ -4,6 +4,7 @@
 
 #include "text/Cp932.h"
 #include "text/Errors.h"
+#include "text/Lines.h"
 
 namespace {
 
@@ -24,6 +25,11 @@ std::string ShownText(std::string_view bytes, TextEncoding encoding) {
     // a descriptor is CP932.
     if (encoding == TextEncoding::HostPath) return pelko::ReadableText(bytes);
     return pelko::Cp932ToUtf8(bytes);
+}
+
+bool EditMayHold(std::string_view utf8, TextEncoding encoding) {
+    if (pelko::HasLineEnd(utf8)) return false;
+    return encoding == TextEncoding::HostPath || pelko::FitsCp932(WithoutReplacements(std::string(utf8)));
 }
 
 TextField::TextField(TextEdit& edit, std::function<void()> onChange)

@@ -12,6 +12,11 @@
 
 // The UTF-8 text that shows bytes of the encoding.
 std::string ShownText(std::string_view bytes, TextEncoding encoding);
+// Whether an edit that accepts the encoding may hold the UTF-8 text the user
+// typed or pasted: never a CR, LF or NUL, which would end the descriptor line
+// the text goes into; for CP932 only characters CP932 holds. U+FFFD passes:
+// it stands for bytes set from code that did not decode, which the form keeps.
+bool EditMayHold(std::string_view utf8, TextEncoding encoding);
 
 class TextField {
 public:

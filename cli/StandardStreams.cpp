@@ -5,30 +5,31 @@
 #include <system_error>
 
 #include "cli/Commands.h"
+#include "system/CommandLine.h"
 
 namespace pelko::cli {
 
-CheckedStreamBuffer::CheckedStreamBuffer(std::FILE* file) : file_(file) {
+CheckedStreamBuffer::CheckedStreamBuffer(std::streambuf* target) : target_(target) {
     setp(held_, held_ + sizeof held_);
 }
 
+// Not every platform's stream leaves errno; a failure is told all the same.
 bool CheckedStreamBuffer::Fail() {
-    if (failure_.empty()) failure_ = std::generic_category().message(errno);
+    if (failure_.empty()) failure_ = errno != 0 ? std::generic_category().message(errno) : "write error";
     return false;
 }
 
 // A write a signal interrupts goes on with what is left.
 bool CheckedStreamBuffer::WriteHeld() {
     const char* next = pbase();
-    std::size_t left = static_cast<std::size_t>(pptr() - pbase());
+    std::streamsize left = pptr() - pbase();
     if (left > 0) unflushed_ = true;
     while (left > 0) {
-        const std::size_t written = std::fwrite(next, 1, left, file_);
+        errno = 0;
+        const std::streamsize written = target_->sputn(next, left);
         next += written;
         left -= written;
-        if (left == 0) break;
-        if (!std::ferror(file_) || errno != EINTR) return Fail();
-        std::clearerr(file_);
+        if (left > 0 && errno != EINTR) return Fail();
     }
     setp(held_, held_ + sizeof held_);
     return true;
@@ -45,20 +46,21 @@ CheckedStreamBuffer::int_type CheckedStreamBuffer::overflow(int_type character) 
 int CheckedStreamBuffer::sync() {
     if (!failure_.empty() || !WriteHeld()) return -1;
     if (!unflushed_) return 0;
-    while (std::fflush(file_) != 0) {
+    for (;;) {
+        errno = 0;
+        if (target_->pubsync() == 0) break;
         if (errno != EINTR) {
             Fail();
             return -1;
         }
-        std::clearerr(file_);
     }
     unflushed_ = false;
     return 0;
 }
 
 int RunOnStandardStreams(const std::vector<std::string>& args) {
-    CheckedStreamBuffer outBuffer(stdout);
-    CheckedStreamBuffer errBuffer(stderr);
+    CheckedStreamBuffer outBuffer(StandardOutput().rdbuf());
+    CheckedStreamBuffer errBuffer(StandardError().rdbuf());
     std::ostream out(&outBuffer);
     std::ostream err(&errBuffer);
     err.setf(std::ios::unitbuf);  // messages appear when they are written, as on an unbuffered stderr

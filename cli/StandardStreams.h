@@ -1,9 +1,8 @@
 #pragma once
-// Standard output and standard error as the commands write them: through the
-// C library's streams, remembering the first write that failed with the
-// system's reason, so that a command whose output was lost does not exit as
-// if it had been read (as GNU tools do: `pelko-cli --help >/dev/full` fails).
-#include <cstdio>
+// Standard output and standard error as the commands write them: over the
+// platform's streams, remembering the first write that failed, so that a
+// command whose output was lost does not exit as if it had been read (as
+// GNU tools do: `pelko-cli --help >/dev/full` fails).
 #include <streambuf>
 #include <string>
 #include <vector>
@@ -12,7 +11,8 @@ namespace pelko::cli {
 
 class CheckedStreamBuffer : public std::streambuf {
 public:
-    explicit CheckedStreamBuffer(std::FILE* file);
+    // Writes go on to target, which stays the caller's.
+    explicit CheckedStreamBuffer(std::streambuf* target);
     CheckedStreamBuffer(const CheckedStreamBuffer&) = delete;
     CheckedStreamBuffer& operator=(const CheckedStreamBuffer&) = delete;
 
@@ -27,9 +27,9 @@ private:
     bool WriteHeld();
     bool Fail();
 
-    std::FILE* file_;
+    std::streambuf* target_;
     char held_[4096];
-    bool unflushed_ = false;  // the C stream holds bytes not yet flushed
+    bool unflushed_ = false;  // target holds bytes not yet flushed
     std::string failure_;
 };
 

@@ -22,6 +22,21 @@ int Run(const Request&, std::ostream& out, std::ostream&) {
     return kExitOk;
 }
 
+// The help names the user's template folder as each system has it.
+#ifdef _WIN32
+constexpr std::string_view kHelp =
+    "Lists the templates the window offers, one a line: display name, a\n"
+    "tab, the descriptor's path. They are the .jad files of the program\n"
+    "directory, then those of %LOCALAPPDATA%\\Pelko\\templates, each folder\n"
+    "in file-name order.";
+#else
+constexpr std::string_view kHelp =
+    "Lists the templates the window offers, one a line: display name, a\n"
+    "tab, the descriptor's path. They are the .jad files of the program\n"
+    "directory, then those of $XDG_DATA_HOME/pelko/templates (by default\n"
+    "~/.local/share/pelko/templates), each folder in file-name order.";
+#endif
+
 }  // namespace
 
 const Command& TemplatesCommand() {
@@ -29,10 +44,7 @@ const Command& TemplatesCommand() {
         "templates",
         "",
         "templates",
-        "Lists the templates the window offers, one a line: display name, a\n"
-        "tab, the descriptor's path. They are the .jad files of the program\n"
-        "directory, then those of $XDG_DATA_HOME/pelko/templates (by default\n"
-        "~/.local/share/pelko/templates), each folder in file-name order.",
+        kHelp,
         {},
         Parse,
         Run,

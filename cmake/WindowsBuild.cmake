@@ -1,11 +1,6 @@
 # The Windows build: cross-compiled with cmake/mingw-w64-x86_64.cmake, run
 # and tested under wine. Included by the top level when building for Windows.
 
-# The platform layer has no Windows side yet; until it has, the Windows build
-# holds the parts of the core that need none (see cmake/PortableCore.cmake).
-# With this on, the whole core, pelko-cli and their tests build as on Linux.
-option(PELKO_WINDOWS_CORE "Build the whole core, pelko-cli and their tests for Windows" OFF)
-
 # libzip, built by `bash scripts/setup.sh --windows` into the build tree.
 set(PELKO_WINDOWS_DEPS ${PROJECT_BINARY_DIR}/deps/prefix CACHE PATH
     "Prefix of the libraries built for Windows (libzip)")

@@ -20,6 +20,10 @@ struct SystemError {
 // not exist.
 bool IsNotFound(const SystemError& error);
 
+// The C library's error number nearest to the error, for libraries that
+// speak errno (libzip): code itself on POSIX, a translation on Windows.
+int ErrorNumberOf(const SystemError& error);
+
 // A value, or the system error that kept it from being made.
 template <typename T>
 class [[nodiscard]] Outcome {

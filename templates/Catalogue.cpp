@@ -17,6 +17,7 @@ namespace {
 // After the template line prefix: the line that gives the display name.
 constexpr std::string_view kDisplayNameField = "Name: ";
 constexpr std::string_view kUserTemplateSubdirectory = "/pelko/templates/";
+constexpr std::string_view kWindowsUserTemplateSubdirectory = "\\Pelko\\templates\\";
 
 bool BytesBefore(std::string_view a, std::string_view b, bool foldCase) {
     return std::lexicographical_compare(
@@ -29,9 +30,9 @@ bool BytesBefore(std::string_view a, std::string_view b, bool foldCase) {
         });
 }
 
-// The caller appends a "/" at once, so "/" may become empty here.
-std::string WithoutTrailingSlashes(std::string_view path) {
-    while (!path.empty() && path.back() == '/') path.remove_suffix(1);
+// The caller appends a separator at once, so "/" may become empty here.
+std::string WithoutTrailingSlashes(std::string_view path, std::string_view separators = "/") {
+    while (!path.empty() && separators.find(path.back()) != std::string_view::npos) path.remove_suffix(1);
     return std::string(path);
 }
 
@@ -89,9 +90,18 @@ std::string UserTemplateDirectory(std::string_view xdgDataHome, std::string_view
     return {};
 }
 
+std::string WindowsUserTemplateDirectory(std::string_view localAppData) {
+    if (!IsAbsolutePath(localAppData, PathSyntax::WindowsHost)) return {};
+    return WithoutTrailingSlashes(localAppData, "\\/") + std::string(kWindowsUserTemplateSubdirectory);
+}
+
 std::vector<std::string> TemplateDirectories(const std::string& programDirectory) {
     std::vector<std::string> directories{programDirectory};
+#ifdef _WIN32
+    const std::string user = WindowsUserTemplateDirectory(Environment("LOCALAPPDATA"));
+#else
     const std::string user = UserTemplateDirectory(Environment("XDG_DATA_HOME"), Environment("HOME"));
+#endif
     if (!user.empty() && user != programDirectory) directories.push_back(user);
     return directories;
 }

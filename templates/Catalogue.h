@@ -30,10 +30,14 @@ bool FileNameBefore(std::string_view a, std::string_view b);
 // is an absolute path) or else home + "/.local/share", then "/pelko/templates/".
 // Empty when neither gives a place.
 std::string UserTemplateDirectory(std::string_view xdgDataHome, std::string_view home);
+// The same on Windows, with its trailing backslash: localAppData (when it is
+// an absolute path) + "\Pelko\templates\". Empty when it gives no place.
+std::string WindowsUserTemplateDirectory(std::string_view localAppData);
 
 // The directories the catalogue lists, in order: programDirectory, then the
-// user's template directory from $XDG_DATA_HOME or $HOME (left out when it
-// cannot be found or is the program directory itself).
+// user's template directory from $XDG_DATA_HOME or $HOME, on Windows from
+// %LOCALAPPDATA% (left out when it cannot be found or is the program
+// directory itself).
 std::vector<std::string> TemplateDirectories(const std::string& programDirectory);
 
 // Calls add for each template of one directory (given with its trailing

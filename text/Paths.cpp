@@ -16,13 +16,18 @@ bool IsDelimiter(char byte, PathSyntax syntax) {
         case PathSyntax::Posix: return byte == '/';
         case PathSyntax::Windows: return byte == '\\' || byte == ':';
         case PathSyntax::Archive: return byte == '\\' || byte == '/';
+        case PathSyntax::WindowsHost: return byte == '\\' || byte == '/' || byte == ':';
     }
     return false;
 }
 
-// Host paths on POSIX are the file system's bytes (UTF-8): no pairs there.
+// Host paths are UTF-8 (on POSIX the file system's own bytes): no pairs there.
 bool PairsBytes(PathSyntax syntax) {
-    return syntax != PathSyntax::Posix;
+    return syntax == PathSyntax::Windows || syntax == PathSyntax::Archive;
+}
+
+bool HasDrives(PathSyntax syntax) {
+    return syntax == PathSyntax::Windows || syntax == PathSyntax::WindowsHost;
 }
 
 // Marks the bytes that are the second byte of a CP932 pair. Whether a byte is
@@ -90,11 +95,11 @@ std::string WithExtension(std::string_view path, std::string_view extension, Pat
 bool IsAbsolutePath(std::string_view path, PathSyntax syntax) {
     if (path.empty()) return false;
     if (path.front() == '/' || IsDelimiter(path.front(), syntax)) {
-        return syntax != PathSyntax::Windows || path.front() != ':';
+        return !HasDrives(syntax) || path.front() != ':';
     }
     const auto first = static_cast<unsigned char>(path.front());
     const bool driveLetter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
-    return syntax == PathSyntax::Windows && driveLetter && path.size() >= 2 && path[1] == ':';
+    return HasDrives(syntax) && driveLetter && path.size() >= 2 && path[1] == ':';
 }
 
 std::string ProgramPath() {

@@ -1,7 +1,8 @@
 #pragma once
 // Path texts. The host syntax is the file system's own; the Windows syntax
 // (backslash and colon, CP932 trail bytes never taken for a delimiter) is the
-// same code with another delimiter set.
+// same code with another delimiter set. Host paths are UTF-8 on every
+// system, where no byte of a character is a delimiter.
 #include <string>
 #include <string_view>
 
@@ -9,11 +10,12 @@ namespace pelko {
 
 // Posix: "/" only. Windows: backslash and colon. Archive: backslash and slash,
 // for entry names written in a descriptor by authors on either system.
-// Windows and Archive pass over CP932 trail bytes.
-enum class PathSyntax { Posix, Windows, Archive };
+// Windows and Archive pass over CP932 trail bytes. WindowsHost: the host
+// paths of Windows, in UTF-8: backslash, slash and colon, no pairs.
+enum class PathSyntax { Posix, Windows, Archive, WindowsHost };
 
 #ifdef _WIN32
-inline constexpr PathSyntax kHostSyntax = PathSyntax::Windows;
+inline constexpr PathSyntax kHostSyntax = PathSyntax::WindowsHost;
 #else
 inline constexpr PathSyntax kHostSyntax = PathSyntax::Posix;
 #endif

@@ -8,7 +8,8 @@
 #include "app/qt/Validators.h"
 
 QtTextEdit::QtTextEdit(QLineEdit* edit)
-    : QtControl(edit), edit_(edit), cp932_(new Cp932Validator(edit)), anyLine_(new SingleLineValidator(edit)) {}
+    : QtControl(edit), edit_(edit), cp932_(new EncodingValidator(TextEncoding::Cp932, edit)),
+      anyLine_(new EncodingValidator(TextEncoding::HostPath, edit)) {}
 
 std::string QtTextEdit::Text() const {
     return edit_->text().toStdString();

@@ -107,7 +107,7 @@ void QtDialogs::ShowError(const std::string& message) {
 bool QtDialogs::ConfirmReplace(const std::string& path) {
     const auto answer = QMessageBox::question(
         QApplication::activeWindow(), QStringLiteral("作成"),
-        PathText(path) + QStringLiteral(" は既に存在します。\n置き換えますか?"),
+        Shown(ReplaceQuestion(PathText(path).toStdString())),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     return answer == QMessageBox::Yes;
 }

@@ -1,29 +1,10 @@
 #include "app/qt/Validators.h"
 
-#include <algorithm>
+#include "app/Fields.h"
 
-#include "text/Cp932.h"
-#include "text/Lines.h"
+EncodingValidator::EncodingValidator(TextEncoding encoding, QObject* parent)
+    : QValidator(parent), encoding_(encoding) {}
 
-namespace {
-
-// A CR, LF or NUL would end the descriptor line the text goes into and
-// begin another, so no edit of the window holds one.
-bool HasLineEnd(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return pelko::IsLineEnd(c.unicode()); });
-}
-
-QString WithoutReplacements(QString text) {
-    return text.remove(QChar(0xFFFD));
-}
-
-}  // namespace
-
-QValidator::State SingleLineValidator::validate(QString& input, int&) const {
-    return HasLineEnd(input) ? Invalid : Acceptable;
-}
-
-QValidator::State Cp932Validator::validate(QString& input, int&) const {
-    if (HasLineEnd(input)) return Invalid;
-    return pelko::FitsCp932(WithoutReplacements(input).toStdString()) ? Acceptable : Invalid;
+QValidator::State EncodingValidator::validate(QString& input, int&) const {
+    return EditMayHold(input.toStdString(), encoding_) ? Acceptable : Invalid;
 }

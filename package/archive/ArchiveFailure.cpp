@@ -78,7 +78,7 @@ std::optional<SystemError> SystemErrorOf(const zip_error_t* error, const std::st
     if (zipError == ZIP_ER_MEMORY) return OutOfMemory(subject);
     if (zip_error_system_type(error) != ZIP_ET_SYS) return std::nullopt;
     const int code = zip_error_code_system(error);
-    if (noted && noted->code == code) return noted;
+    if (noted && ErrorNumberOf(*noted) == code) return noted;
     return SystemError{ActionOf(zipError), subject, code, std::generic_category().message(code)};
 }
 
@@ -92,7 +92,7 @@ void FailWith(zip_t* archive, const std::string& what) {
 
 void FailWithSystemError(int result, int zipError, const SystemError& error, const std::string& what) {
     ZipError zipped;
-    zip_error_set(zipped.Get(), zipError, error.code);
+    zip_error_set(zipped.Get(), zipError, ErrorNumberOf(error));
     throw ArchiveFailure(result, what + ": " + zipped.Text(), error);
 }
 

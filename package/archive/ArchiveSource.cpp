@@ -32,7 +32,7 @@ private:
     }
     zip_int64_t Fail(int zipError, const SystemError& error) {
         NoteSystemError(error);
-        return Fail(zipError, error.code);
+        return Fail(zipError, ErrorNumberOf(error));
     }
     zip_int64_t Supports() const;
     zip_int64_t Open();
@@ -220,7 +220,7 @@ ZipSourcePtr ReadingArchiveSource(const File& file, std::uint64_t start, std::ui
     Outcome<File> own = Duplicate(file);
     if (!own) {
         NoteSystemError(own.Error());
-        zip_error_set(error, ZIP_ER_OPEN, own.Error().code);
+        zip_error_set(error, ZIP_ER_OPEN, ErrorNumberOf(own.Error()));
         return nullptr;
     }
     return SourceOver(std::make_unique<SeparateSource>(WindowReader(std::move(*own), start, length)), error);

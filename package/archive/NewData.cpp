@@ -61,14 +61,14 @@ zip_int64_t EntryDataCallback(void* state, void* data, zip_uint64_t length, zip_
             const Outcome<void> rewound = SeekTo(entry->file, 0);
             if (rewound) return 0;
             NoteSystemError(rewound.Error());
-            zip_error_set(entry->error.Get(), ZIP_ER_SEEK, rewound.Error().code);
+            zip_error_set(entry->error.Get(), ZIP_ER_SEEK, ErrorNumberOf(rewound.Error()));
             return -1;
         }
         case ZIP_SOURCE_READ: {
             const Outcome<std::size_t> got = ReadFull(entry->file, data, static_cast<std::size_t>(length));
             if (got) return static_cast<zip_int64_t>(*got);
             NoteSystemError(got.Error());
-            zip_error_set(entry->error.Get(), ZIP_ER_READ, got.Error().code);
+            zip_error_set(entry->error.Get(), ZIP_ER_READ, ErrorNumberOf(got.Error()));
             return -1;
         }
         case ZIP_SOURCE_CLOSE: return 0;

@@ -259,7 +259,7 @@ bool Build::ApplyOptions(StringList& lines) {
 // descriptor is CP932 and names the same file in the host's UTF-8.
 std::string Build::SourcePathOf(const std::string& value) const {
     std::string path = ReadableText(value);
-    if (!path.empty() && path.front() == '/') return path;
+    if (IsAbsolutePath(path)) return path;
     return request_.templateDirectory + path;
 }
 

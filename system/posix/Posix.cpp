@@ -13,6 +13,10 @@ bool IsNotFound(const SystemError& error) {
     return error.code == ENOENT || error.code == ENOTDIR;
 }
 
+int ErrorNumberOf(const SystemError& error) {
+    return error.code;
+}
+
 }  // namespace pelko
 
 namespace pelko::posix {

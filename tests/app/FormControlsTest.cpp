@@ -67,6 +67,33 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"UndecodableBytesKept", "", "A\x82", TextEncoding::Cp932, "A\xEF\xBF\xBD", true}),
     RowName<FieldCase>);
 
+// What every view's edits let the user type or paste, by the encoding the
+// text goes into.
+struct HoldCase {
+    std::string name;
+    std::string typed;  // UTF-8
+    bool cp932;
+    bool path;
+};
+
+class EditMayHoldText : public ::testing::TestWithParam<HoldCase> {};
+
+TEST_P(EditMayHoldText, AsTheEncodingAllows) {
+    const HoldCase& c = GetParam();
+    EXPECT_EQ(EditMayHold(c.typed, TextEncoding::Cp932), c.cp932);
+    EXPECT_EQ(EditMayHold(c.typed, TextEncoding::HostPath), c.path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, EditMayHoldText,
+    ::testing::Values(HoldCase{"Empty", "", true, true}, HoldCase{"Japanese", "日本ｶﾅ①", true, true},
+                      HoldCase{"Hangul", "A한", false, true}, HoldCase{"Emoji", "作者😀", false, true},
+                      HoldCase{"ReplacementOfUndecodedBytes", "a\xEF\xBF\xBD" "b", true, true},
+                      HoldCase{"CrLf", "ab\r\nMIDlet-Jar-URL: x", false, false},
+                      HoldCase{"Lf", "ab\ncd", false, false}, HoldCase{"Cr", "ab\rcd", false, false},
+                      HoldCase{"Nul", std::string("ab\0", 3), false, false}),
+    RowName<HoldCase>);
+
 TEST(TextField, ReadsWhatTheUserTyped) {
     ScriptedEdit edit;
     TextField field(edit);

@@ -11,7 +11,9 @@ directory=$2
 # The DLLs of Windows that our programs may import (lower case).
 SYSTEM_DLLS=" kernel32.dll msvcrt.dll user32.dll gdi32.dll advapi32.dll shell32.dll
   comctl32.dll comdlg32.dll ole32.dll oleaut32.dll shlwapi.dll uxtheme.dll
-  bcrypt.dll ws2_32.dll version.dll "
+  bcrypt.dll ws2_32.dll version.dll imm32.dll "
+# One space between names, so that each is found as " NAME " wherever its line breaks.
+SYSTEM_DLLS=" $(tr -s '[:space:]' ' ' <<<"$SYSTEM_DLLS") "
 
 status=0
 shopt -s nullglob nocaseglob
