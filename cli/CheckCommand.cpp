@@ -21,18 +21,20 @@ std::optional<Request> Parse(const Words& words) {
 }
 
 // One line per problem, "NAME.jad:LINE: TEXT" (or "NAME.jad: TEXT" when no
-// line of the descriptor holds it), or "ok".
+// line of the descriptor holds it), then "ok" when every one was a note.
 int Run(const Request& request, std::ostream& out, std::ostream&) {
     const std::string templatePath = TemplatePath(request.path);
     const Problems problems = CheckTemplateFile(templatePath);
     const std::string name = ShownName(ReadableText(FileNameOf(templatePath)));
+    bool clean = true;
     for (const Problem& problem : problems) {
         out << name << ':';
         if (problem.line > 0) out << problem.line << ':';
         out << ' ' << ShownName(Formatted(LogLineOf(problem))) << '\n';
+        if (problem.severity != Severity::Note) clean = false;
     }
-    if (problems.empty()) out << "ok\n";
-    return problems.empty() ? kExitOk : kExitFailed;
+    if (clean) out << "ok\n";
+    return clean ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -50,9 +52,13 @@ const Command& CheckCommand() {
         "attribute). Besides the handset rules the build warns about, it\n"
         "finds option lines the window cannot use (no label, a File option\n"
         "without its entry, a record without type or default), File options\n"
-        "whose entry is not in the archive, keys given to several options, a\n"
-        "name too long for the package header and an archive that is no ZIP.\n"
-        "Prints \"ok\" and exits 0 when there is nothing to report.",
+        "whose entry is not in the archive or whose default file is not\n"
+        "beside the template, keys given to several options, lines saved as\n"
+        "UTF-8 instead of CP932, MicroEdition-Profile or -Configuration in\n"
+        "neither text, a name too long for the package header and an archive\n"
+        "that is no ZIP. A \"[i]\" line is a note (an archive over 51200\n"
+        "bytes) and changes nothing. Prints \"ok\" and exits 0 when there is\n"
+        "nothing but notes to report.",
         {},
         Parse,
         Run,

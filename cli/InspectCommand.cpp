@@ -59,7 +59,9 @@ int Run(const Request& request, std::ostream& out, std::ostream&) {
     PrintHeader(report, out);
     PrintDescriptor(report, out);
     PrintEntries(report, out);
-    for (const Problem& problem : report.problems) out << "problem: " << ShownName(InspectText(problem)) << '\n';
+    for (const Problem& problem : report.problems) {
+        out << (problem.severity == Severity::Note ? "note: " : "problem: ") << ShownName(InspectText(problem)) << '\n';
+    }
     if (report.Sound()) out << "ok\n";
     return report.Sound() ? kExitOk : kExitFailed;
 }
@@ -77,8 +79,10 @@ const Command& InspectCommand() {
         "archive, the archive as ZIP with META-INF/MANIFEST.MF, and the lines\n"
         "MIDlet-Name, MIDlet-Vendor, MIDlet-Version, MIDlet-Jar-URL and\n"
         "MIDlet-Jar-Size; then the handset rules that check and the build\n"
-        "apply, on the descriptor text and the archive's manifest. Each\n"
-        "problem is printed on a \"problem:\" line.",
+        "apply, on the descriptor text and the archive's manifest, and\n"
+        "whether either names MicroEdition-Profile and -Configuration. Each\n"
+        "problem is printed on a \"problem:\" line, and makes the exit status\n"
+        "1; a \"note:\" line (an archive over 51200 bytes) does not.",
         {},
         Parse,
         Run,

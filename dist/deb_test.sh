@@ -26,7 +26,7 @@ done
 grep -q "usr/$INSTALL_PROGRAMDIR/\*\.jar" "$usr/share/lintian/overrides/pelko" ||
   fail "the lintian override names another folder than /usr/$INSTALL_PROGRAMDIR"
 
-for f in block.jad block.jar puzzle.jad puzzle.jar; do
+for f in block.jad block.jar puzzle.jad puzzle.jar back.png bg.png chara.png; do
   [ -f "$usr/$INSTALL_PROGRAMDIR/$f" ] || fail "/usr/$INSTALL_PROGRAMDIR/$f not in the package"
 done
 link="$usr/$INSTALL_BINDIR/pelko-cli"

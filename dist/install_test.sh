@@ -29,7 +29,7 @@ for exe in pelko-cli $( [ -e "$build/bin/pelko" ] && echo pelko ); do
     fail "$INSTALL_BINDIR/$exe -> $(readlink "$bin/$exe")"
   [ -x "$program/$exe" ] && [ ! -L "$program/$exe" ] || fail "$INSTALL_PROGRAMDIR/$exe"
 done
-for f in "$program"/{block,puzzle}.{jad,jar} "$man/man1/pelko-cli.1.gz" \
+for f in "$program"/{block,puzzle}.{jad,jar} "$program"/{back,bg,chara}.png "$man/man1/pelko-cli.1.gz" \
          "$share/bash-completion/completions/pelko-cli" "$doc/copyright" "$doc/changelog.gz"; do
   [ -f "$f" ] || fail "${f#"$work/stage"} not installed"
 done
@@ -74,6 +74,13 @@ grep -q '^\[O\]' "$work/make1.log" || fail "no [O] line: $(cat "$work/make1.log"
 "$cli" inspect "$work/sample.kjx" >"$work/inspect1.log" || { cat "$work/inspect1.log" >&2; fail "inspect sample"; }
 grep -qx ok "$work/inspect1.log" || fail "inspect sample not ok"
 grep -Eq '^ +1234 +[0-9]+ +back\.png$' "$work/inspect1.log" || fail "sample package lacks sky.png as back.png"
+
+# Each installed sample with its defaults: the pictures its File options
+# name lie beside it, so the build says nothing but its result.
+for sample in block puzzle; do
+  "$cli" make "$sample.jad" -o "$work/$sample-default" --author dev03 --strict >"$work/$sample.log" ||
+    { cat "$work/$sample.log" >&2; fail "default build of the installed $sample sample"; }
+done
 
 # The user's template, by its bare name: back.png comes from its own folder.
 "$cli" make Mine.jad -o "$work/mine" --author dev02 >"$work/make2.log" ||

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the sample templates in this folder: block.jad/block.jar and
-# puzzle.jad/puzzle.jar, and the worked-example template that the tests keep
-# in tests/fixtures/worked-example/.
+# puzzle.jad/puzzle.jar with the default files of their File options
+# (back.png; bg.png and chara.png), and the worked-example template that the
+# tests keep in tests/fixtures/worked-example/.
 #
 #   samples/make-samples.sh        (from any directory)
 #
@@ -298,7 +299,14 @@ done
 # it must read every manifest and entry and have nothing to say.
 java "$tools/CheckJar.java" "$work/block.jar" "$work/puzzle.jar" "$work/worked.jar"
 
-for f in block.jad block.jar puzzle.jad puzzle.jar; do
+# The files the samples' File options name by default lie beside them: the
+# archives' own pictures, so that a build that keeps the defaults copies
+# each one without a word and the package shows what the template shows.
+cp "$work/png/back.png" "$work/back.png"
+cp "$work/png/bg.png" "$work/bg.png"
+cp "$work/png/chara.png" "$work/chara.png"
+
+for f in block.jad block.jar puzzle.jad puzzle.jar back.png bg.png chara.png; do
   cp "$work/$f" "$here/$f.new"
   chmod 644 "$here/$f.new"
   mv -f "$here/$f.new" "$here/$f"
@@ -311,5 +319,5 @@ for f in block.jad block.jar; do
   mv -f "$fixture/$f.new" "$fixture/$f"
 done
 
-(cd "$here" && sha256sum block.jad block.jar puzzle.jad puzzle.jar)
+(cd "$here" && sha256sum block.jad block.jar puzzle.jad puzzle.jar back.png bg.png chara.png)
 (cd "$fixture" && sha256sum block.jad block.jar | sed 's|  |  worked-example/|')

@@ -7,6 +7,7 @@ std::string_view MarkOf(Severity severity) {
         case Severity::Stop: return "[X]";
         case Severity::Problem: return "[!]";
         case Severity::Success: return "[O]";
+        case Severity::Note: return "[i]";
     }
     return "[!]";
 }

@@ -13,6 +13,7 @@ enum class Severity {
     Stop,     // "[X]": the build ends here
     Problem,  // "[!]": something to fix; the build goes on
     Success,  // "[O]": the package is written
+    Note,     // "[i]": worth knowing, nothing to fix; the checks tell authors, the build never logs one
 };
 
 struct LogLine {
@@ -22,7 +23,7 @@ struct LogLine {
     bool operator==(const LogLine&) const = default;
 };
 
-// "[X]", "[!]" or "[O]".
+// "[X]", "[!]", "[O]" or "[i]".
 std::string_view MarkOf(Severity severity);
 // The line as the log shows it: its mark, then its text.
 std::string Formatted(const LogLine& line);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows zip holds one folder, Pelko-<version>-win64, with the read-me,
-# the licence, the sample templates and every program the build made.
+# the licence, the sample templates with their default pictures and every
+# program the build made.
 #
 #   zip_test.sh CPACK BUILD-DIRECTORY ZIP-NAME FILE...
 set -euo pipefail

@@ -8,7 +8,10 @@
 //   -Xqju9 "ARCHIVE" "NAME"                  store file NAME at the root
 //
 // Names are relative to the work directory; backslash and slash both
-// separate directories. Entry names keep the bytes they are given.
+// separate directories. Entry names keep the bytes they are given. -Xqu9
+// stores any file under its path (a build's file for an entry in a folder
+// goes in that way too); a backslash that is the second byte of a CP932
+// pair belongs to its character there.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

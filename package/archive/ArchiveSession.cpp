@@ -187,10 +187,11 @@ void ArchiveSession::State::StoreFirst(const std::string& entryName, NewData dat
     readPath_ = archivePath_;
 }
 
-// -Xqu9: the entry keeps the name's directories.
+// -Xqu9: the entry keeps the name's directories. The name may be a CP932
+// entry name (a build's file in a folder), whose pairs keep their bytes.
 void ArchiveSession::State::Update(const Command& command) {
     const Names names = NamesOf(command);
-    const std::string entryName = EntryPathOf(WithSlashes(command.name), names.shownName);
+    const std::string entryName = EntryPathOf(Cp932WithSlashes(command.name), names.shownName);
     Store(names, entryName, InWorkDirectory(workDirectory_, entryName));
 }
 

@@ -1,16 +1,13 @@
 #include "package/build/ArchiveCommands.h"
 
 #include "package/archive/ManifestNames.h"
+#include "package/kjx/FileOptions.h"
 #include "system/Directories.h"
 #include "system/Files.h"
 #include "text/Cp932.h"
 #include "text/Lines.h"
 
 namespace pelko {
-
-bool FitsCommandLine(std::string_view name) {
-    return name.find('"') == std::string_view::npos && name.find('\0') == std::string_view::npos;
-}
 
 ArchiveCommands::ArchiveCommands(const std::string& workDirectory, const std::string& temporaryArchive,
                                  const std::string& templateArchive, const LogSink& log)
@@ -44,10 +41,17 @@ std::optional<SystemError> ArchiveCommands::UpdateManifest(const StringList& lin
     return std::nullopt;
 }
 
-// An entry that is not there is no problem for the delete.
+// An entry at the root goes in as the command lines have always put a file:
+// deleted by its bare name (an entry that is not there is no problem), then
+// stored at the root. One in a folder goes in with the command that keeps
+// the name's folders and replaces the entry of that path; the delete would
+// take another entry there.
 std::optional<SystemError> ArchiveCommands::Store(const std::string& workName) {
-    if (std::optional<SystemError> failed = SystemFailure(Run("-qd", workName))) return failed;
-    const int result = Run("-Xqju9", workName);
+    const bool inFolder = IsInFolder(workName);
+    if (!inFolder) {
+        if (std::optional<SystemError> failed = SystemFailure(Run("-qd", workName))) return failed;
+    }
+    const int result = Run(inFolder ? "-Xqu9" : "-Xqju9", workName);
     if (std::optional<SystemError> failed = SystemFailure(result)) return failed;
     if (result != kArchiveOk) {
         log_(ProblemLine("圧縮失敗(" + ReadableText(output_) + ")"));

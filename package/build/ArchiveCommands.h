@@ -14,10 +14,6 @@
 
 namespace pelko {
 
-// A name is quoted in the archive command line without escapes, and the line
-// ends at its first NUL: neither byte can be part of a name there.
-bool FitsCommandLine(std::string_view name);
-
 class ArchiveCommands {
 public:
     // The session edits temporaryArchive (a bare name in workDirectory),
@@ -31,7 +27,8 @@ public:
     // or failed with its "[!]" line logged.
     // Writes lines as the manifest file and puts it into the archive.
     std::optional<SystemError> UpdateManifest(const StringList& lines);
-    // Replaces the root entry workName by the work file of that name.
+    // Replaces the entry workName (a path in the archive) by the work file
+    // of that name.
     std::optional<SystemError> Store(const std::string& workName);
     // Writes the session's changes to the work archive.
     std::optional<SystemError> WriteWorkArchive();

@@ -10,7 +10,9 @@
 #include "package/build/BuildInputs.h"
 #include "package/build/BuildLog.h"
 #include "package/build/PackageWriter.h"
+#include "package/build/WorkFiles.h"
 #include "package/checks/HandsetChecks.h"
+#include "package/kjx/FileOptions.h"
 #include "package/kjx/PackageNaming.h"
 #include "system/FileStatus.h"
 #include "system/Files.h"
@@ -72,11 +74,10 @@ private:
     bool ApplyOptions(StringList& lines);
     bool PutFileIntoArchive(const OptionRecord& record);
     enum class Copy { Done, Skipped, Stopped };
-    Copy CopyChosenFile(const std::string& value, const std::string& workName);
+    Copy CopyChosenFile(const std::string& value, const std::string& entry);
     bool WritePackage(StringList& lines, const std::string& manifest);
     void LogProblems(const Problems& problems) const;
     std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
-    std::string SourcePathOf(const std::string& value) const;
 
     const BuildRequest& request_;
     const LogSink& log_;
@@ -255,33 +256,23 @@ bool Build::ApplyOptions(StringList& lines) {
     return true;
 }
 
-// A value the user chose is a host path; a default written in the
-// descriptor is CP932 and names the same file in the host's UTF-8.
-std::string Build::SourcePathOf(const std::string& value) const {
-    std::string path = ReadableText(value);
-    if (IsAbsolutePath(path)) return path;
-    return request_.templateDirectory + path;
-}
-
-// False when the build stopped.
+// A file that cannot go in as the user chose it is theirs to fix; the build
+// goes on without it. False when the build stopped.
 bool Build::PutFileIntoArchive(const OptionRecord& record) {
     const std::string& value = record.Item(kRecordValue);
-    std::string workName = FileNameOf(record.Item(kRecordType), PathSyntax::Archive);
-    // A work file may not take the place of the archive or the manifest's
-    // folder, and its name must travel inside the command line's quotes.
-    bool usableName = !workName.empty() && !TextEquals(workName, names_.temporaryArchive) &&
-                      !TextEquals(workName, "META-INF") && FitsCommandLine(workName);
-    const Copy copy = usableName ? CopyChosenFile(value, workName) : Copy::Skipped;
+    const std::optional<std::string> entry = ArchiveEntryOf(record.Item(kRecordType));
+    const bool usable = entry && IsUsableWorkName(*entry, names_.temporaryArchive);
+    const Copy copy = usable ? CopyChosenFile(value, *entry) : Copy::Skipped;
     if (copy == Copy::Skipped) log_(ProblemLine("コピー失敗(" + ReadableText(value) + ")"));
     if (copy != Copy::Done) return copy != Copy::Stopped;
-    return GoesOn(archive_->Store(workName));
+    return GoesOn(archive_->Store(*entry));
 }
 
 // The user's choice fails the copy when the file is not there or is no
 // regular file, and the build goes on without it; any other failure is the
 // system's, reading the chosen file or writing the work file.
-Build::Copy Build::CopyChosenFile(const std::string& value, const std::string& workName) {
-    const std::string source = SourcePathOf(value);
+Build::Copy Build::CopyChosenFile(const std::string& value, const std::string& entry) {
+    const std::string source = FileOptionSource(request_.templateDirectory, value);
     const std::string readStop = "ファイル読み込み失敗(" + ReadableText(value) + ")";
     const Outcome<FileStatus> status = StatusOf(source);
     if (!status) {
@@ -290,7 +281,7 @@ Build::Copy Build::CopyChosenFile(const std::string& value, const std::string& w
         return Copy::Stopped;
     }
     if (status->kind != FileKind::Regular) return Copy::Skipped;
-    const Outcome<void> copied = CopyRegularFile(source, WorkPath(workName));
+    const Outcome<void> copied = PlaceWorkFile(source, work_->Path(), entry);
     if (copied) return Copy::Done;
     const bool reading = copied.Error().subject == source;
     if (reading && IsNotFound(copied.Error())) return Copy::Skipped;  // gone since it was looked at

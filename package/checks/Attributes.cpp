@@ -1,5 +1,9 @@
 #include "package/checks/Attributes.h"
 
+#include <algorithm>
+
+#include "text/Text.h"
+
 namespace pelko {
 namespace {
 
@@ -14,6 +18,12 @@ std::string_view WithoutBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
+}
+
+bool IsBuildToolAttribute(std::string_view name) {
+    const std::string lowered = AsciiLower(name);
+    return std::any_of(std::begin(kBuildToolAttributes), std::end(kBuildToolAttributes),
+                       [&lowered](std::string_view tool) { return AsciiLower(tool) == lowered; });
 }
 
 std::optional<AttributeLine> SplitAttributeLine(std::string_view line) {

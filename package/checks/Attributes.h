@@ -19,6 +19,15 @@ inline constexpr RequiredAttribute kRequiredAttributes[] = {
     {"MIDlet-1", true, false},        {"MIDlet-Jar-URL", false, true},   {"MIDlet-Jar-Size", false, true},
 };
 
+// Manifest attributes that only the tools which pack an archive write, about
+// themselves: no handset and no application reads them, so a package may
+// lose them. Compared without letter case, as manifest names are.
+inline constexpr std::string_view kBuildToolAttributes[] = {
+    "Manifest-Version", "Created-By",     "Ant-Version", "Built-By",         "Build-Jdk",
+    "Build-Jdk-Spec",   "Archiver-Version", "Bnd-LastModified", "Tool",
+};
+bool IsBuildToolAttribute(std::string_view name);
+
 // A descriptor line "Name: value" as handsets read it: the name is what
 // comes before the first colon, the value what follows it, without the
 // blanks (spaces and tabs) around it.

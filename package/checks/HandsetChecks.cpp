@@ -1,11 +1,13 @@
 #include "package/checks/HandsetChecks.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 
 #include "package/checks/Attributes.h"
 #include "package/checks/ManifestReader.h"
 #include "package/checks/Wording.h"
+#include "text/Text.h"
 
 namespace pelko {
 namespace {
@@ -38,6 +40,24 @@ const ManifestAttribute* Find(const std::vector<ManifestAttribute>& attributes, 
         if (attribute.name == name) return &attribute;
     }
     return nullptr;
+}
+
+// As java.util.jar.Attributes looks a name up.
+bool HasIgnoringCase(const std::vector<ManifestAttribute>& attributes, std::string_view name) {
+    const std::string lowered = AsciiLower(name);
+    return std::any_of(attributes.begin(), attributes.end(),
+                       [&lowered](const ManifestAttribute& attribute) { return AsciiLower(attribute.name) == lowered; });
+}
+
+// The archive lines: every package's descriptor holds them with the
+// archive's own values, and the descriptor is where handsets read them, so
+// a package never loses them, and the build drops them from a template.
+bool IsDescriptorOnly(std::string_view name) {
+    const std::string lowered = AsciiLower(name);
+    return std::any_of(std::begin(kRequiredAttributes), std::end(kRequiredAttributes),
+                       [&lowered](const RequiredAttribute& required) {
+                           return !required.inManifest && AsciiLower(required.name) == lowered;
+                       });
 }
 
 // The main section's attributes without reporting anything.
@@ -112,13 +132,15 @@ Problems CheckManifest(const std::vector<std::string>& manifest, const std::vect
         Add(problems, ProblemRule::RequiredAttribute, ProblemPlace::Manifest, version->line, version->name,
             ProblemMessage("ManifestのMIDlet-Versionが不正", ProblemSubject(manifest[version->line - 1])));
     }
-    const std::vector<ManifestAttribute> old = MainAttributes(templateManifest);
-    for (std::string_view key : kPlatformKeys) {
-        const ManifestAttribute* declared = Find(old, key);
-        if (declared && !Find(main, key)) {
-            Add(problems, ProblemRule::LostAttribute, ProblemPlace::Manifest, 0, key,
-                ProblemMessage("Manifestから属性が消える", ProblemSubject(templateManifest[declared->line - 1])));
+    // The new manifest replaces the archive's own, so whatever the template's
+    // author declared there and did not repeat in the descriptor is gone.
+    for (const ManifestAttribute& declared : MainAttributes(templateManifest)) {
+        if (IsBuildToolAttribute(declared.name) || IsDescriptorOnly(declared.name) ||
+            HasIgnoringCase(main, declared.name)) {
+            continue;
         }
+        Add(problems, ProblemRule::LostAttribute, ProblemPlace::Manifest, 0, declared.name,
+            ProblemMessage("Manifestから属性が消える", ProblemSubject(templateManifest[declared.line - 1])));
     }
     return problems;
 }
@@ -168,10 +190,32 @@ Problems CheckDescriptor(const std::vector<std::string>& descriptor, const std::
         if (url->value.size() > kJarUrlLimit)
             add(ProblemRule::PlatformLimit, *url, "MIDlet-Jar-URLが24バイトを超える");
     }
-    if (const DescriptorAttribute* size = first("MIDlet-Jar-Size")) {
-        // Only a plain byte count is compared; anything else is the package reader's to report.
-        const std::optional<std::uint64_t> bytes = ParseByteCount(size->value);
-        if (bytes && *bytes > kJarSizeLimit) add(ProblemRule::PlatformLimit, *size, "JARが51200バイトを超える");
+    return problems;
+}
+
+Problems CheckForAuthors(const std::vector<std::string>& descriptor, const std::vector<std::string>& manifest) {
+    Problems problems;
+    Problems ignored;  // the descriptor's grammar is CheckDescriptor's to report
+    const std::vector<DescriptorAttribute> attributes = ReadDescriptor(descriptor, ignored);
+    auto first = [&](std::string_view key) -> const DescriptorAttribute* {
+        const auto found = std::find_if(attributes.begin(), attributes.end(),
+                                        [key](const DescriptorAttribute& attribute) { return attribute.key == key; });
+        return found == attributes.end() ? nullptr : &*found;
+    };
+    // MIDP lets either text say which platform the application needs.
+    const std::vector<ManifestAttribute> main = MainAttributes(manifest);
+    for (std::string_view key : kPlatformKeys) {
+        if (!first(key) && !Find(main, key)) {
+            Add(problems, ProblemRule::RequiredAttribute, ProblemPlace::Descriptor, 0, key,
+                ProblemMessage("JADとManifestに必須属性がない", key));
+        }
+    }
+    const DescriptorAttribute* size = first("MIDlet-Jar-Size");
+    // Only a plain byte count is compared; anything else is the package reader's to report.
+    const std::optional<std::uint64_t> bytes = size ? ParseByteCount(size->value) : std::nullopt;
+    if (bytes && *bytes > kJarSizeLimit) {
+        problems.push_back({ProblemRule::PlatformLimit, ProblemPlace::Descriptor, size->line, std::string(size->key),
+                            ProblemMessage("JARが51200バイトを超える", ProblemSubject(size->text)), Severity::Note});
     }
     return problems;
 }

@@ -25,20 +25,28 @@ inline constexpr std::size_t kManifestLineLimit = 510;
 inline constexpr std::size_t kManifestNameLimit = 70;
 // ezplus handsets keep the archive's name in a 24-byte ASCII field.
 inline constexpr std::size_t kJarUrlLimit = 24;
-// The largest archive every ezplus handset installs: 50 KB (51200 bytes), the
-// application size limit commonly quoted for the platform's first handsets
-// (later ones take more). No handset and no maker's document was at hand to
-// confirm the figure, which is one more reason why exceeding it is a warning
-// and not a refusal; put a measured figure here when one is known.
+// An archive size worth a note to a template's author: 50 KB (51200 bytes),
+// the application size limit remembered for the platform's first handsets.
+// It is a remembered figure, not a documented one: no handset and no maker's
+// document was at hand to confirm it, handsets differ (later ones take far
+// more), and no reader refuses a larger archive. So it is a note of `check`
+// and `inspect`, never a warning of the build; put a measured figure here
+// when one is known.
 inline constexpr std::uint64_t kJarSizeLimit = 51200;
 
 // The manifest as written into the archive. templateManifest: the lines of
 // the template archive's own manifest (empty when it has none or it could
-// not be read); its MicroEdition-Profile and -Configuration must survive.
+// not be read); each attribute of its main section that the new manifest
+// lacks is lost, but for those only build tools write (kBuildToolAttributes).
 Problems CheckManifest(const std::vector<std::string>& manifest,
                        const std::vector<std::string>& templateManifest = {});
 // The descriptor text, against itself and against the manifest it goes with.
 Problems CheckDescriptor(const std::vector<std::string>& descriptor,
+                         const std::vector<std::string>& manifest);
+// What `check` and `inspect` tell a template's author beyond the build's
+// warnings: MicroEdition-Profile or -Configuration in neither text, which
+// only the author can add, and the archive size note (Severity::Note).
+Problems CheckForAuthors(const std::vector<std::string>& descriptor,
                          const std::vector<std::string>& manifest);
 
 }  // namespace pelko

@@ -85,6 +85,7 @@ void AddHandsetProblems(const std::string& packagePath, InspectReport& report) {
     for (Problem& problem : CheckDescriptor(descriptor.Texts(), manifest)) {
         if (!RequiredByInspection(problem)) report.problems.push_back(std::move(problem));
     }
+    for (Problem& problem : CheckForAuthors(descriptor.Texts(), manifest)) report.problems.push_back(std::move(problem));
 }
 
 }  // namespace pelko

@@ -28,6 +28,7 @@ enum class ProblemRule {
     PackageLayout,      // the container and its archive, as the package reader finds them
     TemplateOption,     // an option line the window cannot use as written
     TemplateFiles,      // the template's archive and the names its packages get
+    TemplateText,       // the descriptor's bytes: CP932, not another encoding
 };
 
 struct Problem {

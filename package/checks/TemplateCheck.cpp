@@ -6,6 +6,8 @@
 #include <set>
 
 #include "package/archive/ArchiveContents.h"
+#include "package/checks/DescriptorEncoding.h"
+#include "package/checks/FileOptionChecks.h"
 #include "package/checks/HandsetChecks.h"
 #include "package/checks/Wording.h"
 #include "package/kjx/Compose.h"
@@ -63,10 +65,11 @@ public:
 
     Problems Run() {
         CheckOptionLines();
+        Take(CheckDescriptorEncoding(lines_));
         const bool usableArchive = ReadArchive();
         CheckNames();
         CheckComposedTexts();
-        if (usableArchive) CheckFileEntries();
+        Take(CheckFileOptions(FileOptions(), usableArchive ? &archive_.entryNames : nullptr, DirectoryOf(path_)));
         CheckSharedKeys();
         std::stable_sort(problems_.begin(), problems_.end(), [](const Problem& a, const Problem& b) {
             // Problems of no line (a missing attribute, say) come last.
@@ -80,6 +83,9 @@ public:
 private:
     void Report(ProblemRule rule, int line, std::string message, Severity severity = Severity::Problem) {
         problems_.push_back({rule, ProblemPlace::Template, line, {}, std::move(message), severity});
+    }
+    void Take(Problems problems) {
+        for (Problem& problem : problems) problems_.push_back(std::move(problem));
     }
     void ReportOption(int line, std::string_view sentence, std::string_view cp932Subject) {
         Report(ProblemRule::TemplateOption, line, ProblemMessage(sentence, ShownSubject(cp932Subject)));
@@ -175,6 +181,9 @@ private:
         for (const Problem& problem : CheckDescriptor(descriptor.Texts(), manifestTexts)) {
             Carry(problem, OriginOf(problem.line, origins));
         }
+        for (const Problem& problem : CheckForAuthors(descriptor.Texts(), manifestTexts)) {
+            Carry(problem, OriginOf(problem.line, origins));
+        }
     }
 
     // The size the archive lines of the descriptor would give; 0 when the
@@ -205,19 +214,15 @@ private:
         return origins;
     }
 
-    // A file option replaces an entry at the archive's root; one that is not
-    // there adds a file that nothing in the application reads.
-    void CheckFileEntries() {
-        const std::set<std::string> entries(archive_.entryNames.begin(), archive_.entryNames.end());
-        std::set<std::string> replaced;
+    std::vector<FileOptionAt> FileOptions() const {
+        std::vector<FileOptionAt> options;
         for (int i = 0; i < loaded_.options.Count(); ++i) {
             const OptionRecord& record = RecordOf(loaded_.options, i);
-            if (!IsFileOption(record.Item(kRecordKey)) || record.Count() < 3) continue;
-            const std::string entry = FileNameOf(record.Item(kRecordType), PathSyntax::Archive);
-            if (entries.count(entry) == 0) ReportOption(LineOfOption(i), "アーカイブにないエントリ", entry);
-            if (!replaced.insert(entry).second)
-                ReportOption(LineOfOption(i), "同じエントリを置き換える項目がある", entry);
+            if (IsFileOption(record.Item(kRecordKey)) && record.Count() > kRecordType) {
+                options.push_back({LineOfOption(i), &record});
+            }
         }
+        return options;
     }
 
     // Two options of one key write two lines of one attribute.

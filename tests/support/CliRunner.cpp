@@ -70,6 +70,14 @@ std::vector<std::string> CrLfLines(std::string_view text) {
     return lines;
 }
 
+std::vector<std::string> OutputLines(std::string_view text) {
+    std::vector<std::string> lines;
+    for (std::size_t end; (end = text.find('\n')) != std::string_view::npos; text.remove_prefix(end + 1)) {
+        lines.emplace_back(text.substr(0, end));
+    }
+    return lines;
+}
+
 std::string WithAttribute(std::string_view descriptor, std::string_view key, std::optional<std::string> value) {
     const std::string prefix = std::string(key) + ": ";
     std::vector<std::string> lines;

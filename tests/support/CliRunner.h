@@ -40,6 +40,8 @@ std::string AssembleKjx(const KjxParts& parts, std::optional<unsigned> headerLen
 
 // Lines cut at CR LF; a text that does not end in CR LF keeps its tail as a line.
 std::vector<std::string> CrLfLines(std::string_view text);
+// A command's output cut into its lines, each without its LF.
+std::vector<std::string> OutputLines(std::string_view text);
 // The descriptor text with every line named key replaced (or dropped when
 // value is nullopt); the other lines stay in order.
 std::string WithAttribute(std::string_view descriptor, std::string_view key,

@@ -372,6 +372,39 @@ TEST_F(ArchiveTest, DeleteRemovesOnlyTheRootEntryOfThatName) {
     }
 }
 
+// A build stores a file for an entry in a folder with -Xqu9, as zip -u
+// stores it: under its path, in place of the entry there or added at the end.
+TEST_F(ArchiveTest, UpdateStoresAFileUnderItsPathInAFolder) {
+    const std::string trail5C = "\x95\x5C.png";  // 表.png: its second byte is a backslash
+    struct Case {
+        const char* what;
+        std::string name;   // as the command line gives it
+        std::string entry;  // as the archive and zip have it
+    };
+    const Case cases[] = {
+        {"entry replaced in place", "sub\\back.png", "sub/back.png"},
+        {"entry added", "img/new.png", "img/new.png"},
+        {"CP932 name with a 0x5C trail byte", "img\\" + trail5C, "img/" + trail5C},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Twins twins = MakeTemplate();
+        twins.Put("sub/back.png", "under", kLongAgo);
+        twins.MakeArchive("sub/back.png");
+        std::vector<std::string> names = test::NamesOf(twins.OurEntries());
+        if (std::find(names.begin(), names.end(), c.entry) == names.end()) names.push_back(c.entry);
+        twins.Put(c.entry, "new bytes for " + c.entry);
+
+        ASSERT_EQ(twins.Ours("-Xqu9", c.name), kArchiveOk);
+        ASSERT_EQ(twins.Theirs("-Xqu9", c.entry), 0);
+
+        const std::vector<ZipEntry> ours = twins.OurEntries();
+        EXPECT_EQ(test::NamesOf(ours), names);
+        ExpectSameContents(ours, twins.TheirEntries());
+        ExpectSound(twins.OurArchive(), false);
+    }
+}
+
 TEST_F(ArchiveTest, DeletingAnAbsentEntrySucceedsAndChangesNothing) {
     Twins twins = MakeTemplate();
     const std::string before = test::ReadFile(twins.OurArchive());

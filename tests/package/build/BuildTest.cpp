@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 
@@ -222,15 +223,58 @@ TEST_F(BuildTest, LaterFileOptionWithTheSameEntryWinsAndFile2IsALine) {
     test::WriteFile(pictures / "first.png", "first");
     test::WriteFile(pictures / "second.png", "second");
     StringList options;
-    options.Add("a", std::make_unique<OptionRecord>(OptionRecord{"File", "a", "back.png", pictures / "first.png"}));
+    // One entry, written with either separator.
+    options.Add("a", std::make_unique<OptionRecord>(OptionRecord{"File", "a", "img/back.png", pictures / "first.png"}));
     options.Add("b", std::make_unique<OptionRecord>(OptionRecord{"File", "b", "img\\back.png", pictures / "second.png"}));
     options.Add("c", std::make_unique<OptionRecord>(OptionRecord{"File2", "c", "icon.png", pictures / "first.png"}));
     auto lines = Make("block.jad", options, out / "game.kjx");
     ASSERT_EQ(lines.size(), 1u) << lines.front();
     test::KjxParts p = ReadKjx(out / "game.kjx");
-    EXPECT_EQ(EntryData(p.archive, "back.png"), "second");
+    EXPECT_EQ(EntryData(p.archive, "img/back.png"), "second");
+    EXPECT_EQ(EntryData(p.archive, "back.png"), EntryData(test::ReadFile(program / "block.jar"), "back.png"));
     EXPECT_NE(EntryData(p.archive, "icon.png"), "first");
     EXPECT_NE(p.descriptor.find("Pelko-File2: " + (pictures / "first.png") + "\r\n"), std::string::npos);
+}
+
+// A File option's entry in a folder replaces exactly that entry; a path
+// that leads out of the archive, or onto the work archive or the manifest,
+// copies nothing anywhere and leaves the archive's entries as they were.
+TEST_F(BuildTest, FileOptionEntriesInFoldersAndEntriesRefused) {
+    struct Case {
+        const char* name;
+        std::string type;
+        std::string replaced;  // the entry that holds the picture; empty: refused
+    };
+    const std::vector<Case> cases = {
+        {"root entry", "back.png", "back.png"},
+        {"folder written with a backslash", "img\\back.png", "img/back.png"},
+        {"nested folders", "a/b/c.png", "a/b/c.png"},
+        {"beside the manifest", "META-INF/logo.png", "META-INF/logo.png"},
+        {"leads upwards", "../escape.png", ""},
+        {"absolute", "/escape.png", ""},
+        {"drive", "C:\\escape.png", ""},
+        {"the work archive as a folder", "BLOCK.TMP/x.png", ""},
+        {"the manifest", "meta-inf\\manifest.mf", ""},
+        {"the manifest's folder", "META-INF", ""},
+    };
+    const std::vector<std::string> templateEntries = test::NamesOf(test::ReadZip(program / "block.jar"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StringList options;
+        options.Add("p", std::make_unique<OptionRecord>(OptionRecord{"File", "p", c.type, pictures / "sky.png"}));
+        const std::vector<std::string> lines = Make("block.jad", options, out / "game.kjx");
+        const std::string archive = ReadKjx(out / "game.kjx").archive;
+        std::vector<std::string> entries = templateEntries;
+        if (c.replaced.empty()) {
+            EXPECT_EQ(lines.front(), "[!]コピー失敗(" + (pictures / "sky.png") + ")");
+        } else {
+            EXPECT_EQ(EntryData(archive, c.replaced), test::ReadFile(pictures / "sky.png"));
+            if (std::find(entries.begin(), entries.end(), c.replaced) == entries.end()) entries.push_back(c.replaced);
+        }
+        EXPECT_EQ(lines.size(), c.replaced.empty() ? 2u : 1u);
+        EXPECT_EQ(test::NamesOf(test::ReadZipBytes(archive)), entries) << "no stray copy";
+        ExpectNoWorkLeft();
+    }
 }
 
 TEST_F(BuildTest, PathsCrossIntoTheDescriptorAsCp932AndOutOfItAsHostPaths) {
@@ -384,7 +428,7 @@ TEST_F(BuildTest, AFailedWriteKeepsTheEarlierPackage) {
 TEST_F(BuildTest, AnArchiveThatCannotGrowMakesNoPackage) {
     // A template whose archive cannot grow: its new manifest is larger than
     // the old one, and files may not grow past the archive's own size.
-    test::WriteFile(program / "t.jad", "MIDlet-1: Tiny, , Tiny\r\nMIDlet-Name: Tiny\r\nMIDlet-Version: 1.0\r\n");
+    test::WriteFile(program / "t.jad", "MIDlet-1: Tiny, , Tiny\r\nMIDlet-Name: Tiny\r\nMIDlet-Version: 1.0\r\nA: 1\r\n");
     fs::create_directory(pictures / "META-INF");
     test::WriteFile(pictures / "META-INF/MANIFEST.MF", "A: 1\r\n");
     test::WriteFile(pictures / "data.bin", std::string(5000, 'd'));

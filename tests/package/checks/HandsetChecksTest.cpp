@@ -62,6 +62,47 @@ TEST(HandsetChecks, TheWorkedExampleBreaksNoRule) {
     EXPECT_EQ(Messages(CheckManifest(keeping, declaring)), Lines{}) << "a value of its own is no loss";
 }
 
+// Whatever the archive's own manifest declares and the new one lacks is
+// named, letter case aside, but for what only build tools write and the
+// archive lines every package's descriptor holds.
+TEST(HandsetChecks, EveryDeclaredAttributeTheNewManifestLacksIsLost) {
+    const Lines declaring = {"Manifest-Version: 1.0",        "Created-By: 1.4.2_19-b04 (Sun Microsystems Inc.)",
+                             "Ant-Version: Apache Ant 1.7.1", "built-by: someone",
+                             "Build-Jdk: 1.6.0",              "MIDlet-Touch-Support: true",
+                             "midlet-name: Other Name",       "ReverseSoftkeys: true",
+                             "MIDlet-Landscape-Support: " + std::string(80, 'v'),
+                             "MIDlet-Jar-URL: old.jar",       "midlet-jar-size: 1234"};
+    EXPECT_EQ(Messages(CheckManifest(Manifest({"midlet-touch-support: false"}), declaring)),
+              (Lines{"[!]Manifestから属性が消える(ReverseSoftkeys: true)",
+                     "[!]Manifestから属性が消える(MIDlet-Landscape-Support: " + std::string(38, 'v') + "...)"}));
+}
+
+TEST(HandsetChecks, AuthorsHearOfAPlatformNamedNowhereAndOfALargeArchive) {
+    struct Case {
+        const char* name;
+        Lines descriptor;  // after the usual lines
+        Lines manifest;    // after the usual lines
+        std::string size;
+        Lines messages;
+    };
+    const std::string profile = "MicroEdition-Profile: MIDP-2.0";
+    const std::string configuration = "MicroEdition-Configuration: CLDC-1.1";
+    const std::vector<Case> cases = {
+        {"one in each text", {profile}, {configuration}, "51200", {}},
+        {"a name in other letter case counts for nothing", {"microedition-profile: MIDP-2.0"}, {configuration},
+         "100", {"[!]JADとManifestに必須属性がない(MicroEdition-Profile)"}},
+        {"an archive of 51201 bytes", {profile, configuration}, {}, "51201",
+         {"[i]JARが51200バイトを超える(MIDlet-Jar-Size: 51201)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Lines descriptor = Descriptor(c.descriptor);
+        descriptor[0] = "MIDlet-Jar-Size: " + c.size;
+        const Problems problems = CheckForAuthors(descriptor, Manifest(c.manifest));
+        EXPECT_EQ(Messages(problems), c.messages);
+    }
+}
+
 TEST(HandsetChecks, ManifestLimitsHoldToTheByte) {
     const std::string name70(70, 'n');
     struct Case {
@@ -132,8 +173,8 @@ TEST(HandsetChecks, DescriptorRulesAndPlatformLimits) {
     };
     const std::vector<Case> cases = {
         {{"MIDlet-Jar-Size: 51200", "MIDlet-Jar-URL: " + std::string(20, 'u') + ".jar"}, {}},
-        {{"MIDlet-Jar-Size: 51201", "MIDlet-Jar-URL: a.jar"},
-         {"[!]JARが51200バイトを超える(MIDlet-Jar-Size: 51201)"}},
+        // The size is a note for authors (CheckForAuthors), not a warning of the build.
+        {{"MIDlet-Jar-Size: 51201", "MIDlet-Jar-URL: a.jar"}, {}},
         {{"MIDlet-Jar-Size: 0x10", "MIDlet-Jar-URL: a.jar"}, {}},
         {{"MIDlet-Jar-Size: 100", "MIDlet-Jar-URL: " + std::string(21, 'u') + ".jar"},
          {"[!]MIDlet-Jar-URLが24バイトを超える(MIDlet-Jar-URL: " + std::string(21, 'u') + ".jar)"}},

@@ -36,8 +36,9 @@ TEST(TemplateCheck, EachProblemAtItsLineWithTheBuildsSeverity) {
     struct Case {
         const char* name;
         std::string base;                // the template's file name without ".jad"
-        std::vector<std::string> added;  // UTF-8 lines after the sample's 15
+        std::vector<std::string> added;  // UTF-8 lines after the sample's 15, written in CP932
         std::vector<Expected> problems;
+        std::vector<std::string> addedAsUtf8 = {};  // after those, written as they are
     };
     const std::string longBase(120, 'n');
     const std::vector<Case> cases = {
@@ -47,7 +48,11 @@ TEST(TemplateCheck, EachProblemAtItsLineWithTheBuildsSeverity) {
         {"a record without type or default", "block", {"Pelko-Bar: lab"},
          {{16, Severity::Problem, "項目の型か既定値がない(Pelko-Bar: lab)"}}},
         {"an entry the archive lacks", "block", {"Pelko-File: 画,nothere.png"},
-         {{16, Severity::Problem, "アーカイブにないエントリ(nothere.png)"}}},
+         {{16, Severity::Problem, "アーカイブにないエントリ(nothere.png)"},
+          {16, Severity::Problem, "Fileの既定値のファイルがない(nothere.png)"}}},
+        {"a line saved as UTF-8", "block", {},
+         {{16, Severity::Problem, "JADがCP932でなくUTF-8で書かれている(X-Comment: 落ち物ゲーム)"}},
+         {"X-Comment: 落ち物ゲーム"}},
         {"a carried line both texts refuse", "block", {"MIDlet-Info-URL:"},
          {{16, Severity::Problem, "Manifestの値がない(MIDlet-Info-URL:)"},
           {16, Severity::Problem, "JADの値が空(MIDlet-Info-URL:)"}}},
@@ -59,8 +64,11 @@ TEST(TemplateCheck, EachProblemAtItsLineWithTheBuildsSeverity) {
         test::ScratchDir dir;
         std::vector<std::string> lines = BlockLines();
         for (const std::string& line : c.added) lines.push_back(Sjis(line));
+        lines.insert(lines.end(), c.addedAsUtf8.begin(), c.addedAsUtf8.end());
         test::WriteFile(dir / (c.base + ".jad"), test::CrLf(lines));
         std::filesystem::copy_file(std::string(PELKO_SAMPLES_DIR) + "/block.jar", dir / (c.base + ".jar"));
+        // The picture the sample's File option names by default lies beside it.
+        std::filesystem::copy_file(std::string(PELKO_SAMPLES_DIR) + "/back.png", dir / "back.png");
 
         const Problems problems = CheckTemplateFile(dir / (c.base + ".jad"));
         ASSERT_EQ(problems.size(), c.problems.size()) << c.name;
