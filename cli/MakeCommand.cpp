@@ -111,12 +111,12 @@ LoadedTemplate LoadWhole(const std::string& path) {
     return loaded;
 }
 
-// The descriptor's bytes for the notes; a file that cannot be read was
-// already refused by the loading above, so nothing is said then.
+// The descriptor's bytes for the notes, read as the loading above read them.
 std::string DescriptorBytes(const std::string& path) {
     Outcome<File> file = OpenToRead(path);
     Outcome<std::string> bytes = file ? ReadWholeFile(*file) : file.Error();
-    return bytes ? std::move(*bytes) : std::string();
+    if (!bytes) throw FileError(OpenError(path), bytes.Error());
+    return std::move(*bytes);
 }
 
 int Run(const Request& request, std::ostream& out, std::ostream& err) {

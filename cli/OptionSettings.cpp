@@ -12,6 +12,7 @@
 #include "system/Locations.h"
 #include "templates/Descriptor.h"
 #include "text/Cp932.h"
+#include "text/Errors.h"
 #include "text/Integer.h"
 #include "text/Text.h"
 
@@ -80,7 +81,9 @@ int OptionNamed(const StringList& options, std::string_view name, std::string_vi
 std::string HostFile(std::string_view value, std::string_view setting) {
     Outcome<std::string> path = AbsolutePath(std::string(value));
     if (!path) throw ArgumentError(ArgumentName(setting) + ": " + path.Error().reason);
-    if (KindOf(*path) != FileKind::Regular) {
+    const Outcome<FileStatus> status = StatusOf(*path);
+    if (!status && !IsNotFound(status.Error())) throw FileError(OpenError(*path), status.Error());
+    if (!status || status->kind != FileKind::Regular) {
         throw ArgumentError(ArgumentName(setting) + ": " + std::string(value) + " is not a file");
     }
     return std::move(*path);

@@ -1,5 +1,5 @@
 // pelko-cli: the command line over the same core as the window.
-#include "cli/Commands.h"
+#include "cli/StandardStreams.h"
 #include "system/CommandLine.h"
 #include "system/LocalTimeZone.h"
 #include "system/Signals.h"
@@ -7,6 +7,5 @@
 int main(int argc, char** argv) {
     pelko::PinLocalTimeZone();
     pelko::InstallSignalHandling();
-    return pelko::cli::RunCommandLine(pelko::ProgramArguments(argc, argv), pelko::StandardOutput(),
-                                      pelko::StandardError());
+    return pelko::cli::RunOnStandardStreams(pelko::ProgramArguments(argc, argv));
 }

@@ -73,6 +73,10 @@ private:
 
 // Opens an existing file for reading.
 Outcome<File> OpenToRead(const std::string& path);
+// Creates the file, or cuts an existing one to 0 bytes, open for writing.
+Outcome<File> CreateToWrite(const std::string& path);
+// Closes a file that was written; an error says its last writes may be lost.
+Outcome<void> CloseWritten(File& file);
 // Another handle to the same open file, with the same name, open until it
 // is closed itself.
 Outcome<File> Duplicate(const File& file);

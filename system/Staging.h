@@ -51,7 +51,11 @@ enum class Replacing {
 // A new file beside the output path that replaces the output only once it is
 // complete; dropped unfinished, it is removed and an earlier output stays.
 // Where the file system allows it the file has no name until the commit
-// (O_TMPFILE), so that even a killed process leaves nothing visible.
+// (O_TMPFILE), so that even a killed process leaves nothing visible. A
+// named one carries its process's id (.pelko-<pid>-XXXXXX), and Create
+// removes those beside the output whose process is gone, as a killed build
+// leaves them. The package takes the earlier output's permissions, or those
+// of any new file.
 class AtomicOutput {
 public:
     // An error, naming outputPath, when no file can be created beside the
@@ -67,7 +71,10 @@ public:
     // Open for reading and writing; named outputPath.
     File& Output() { return file_; }
     // Syncs, closes and puts the file in the output's place as Create was
-    // told; the first failure, in which case the new file is removed.
+    // told, then syncs the folder, so that the package outlives a power cut
+    // from then on. The first failure; before the file is in place the new
+    // file is then removed and the earlier output stays, after it the new
+    // output is in place.
     Outcome<void> Commit();
 
 private:

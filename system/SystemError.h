@@ -16,7 +16,8 @@ struct SystemError {
     std::string reason;   // the system's words for code
 };
 
-// True when the error says that its subject does not exist.
+// True when the error says that its subject, or a folder on its path, does
+// not exist.
 bool IsNotFound(const SystemError& error);
 
 // The C library's error number nearest to the error, for libraries that

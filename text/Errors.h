@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "system/SystemError.h"
+
 namespace pelko {
 
 class Error : public std::runtime_error {
@@ -22,6 +24,19 @@ public:
 
 private:
     std::string reason_;
+};
+
+// An error of a primitive that the system caused: the primitive's fixed
+// message, which is all the error box shows, and the system's error, whose
+// words are the reason the command line prints beside it.
+class FileError : public Error {
+public:
+    FileError(const Error& fixed, SystemError system)
+        : Error(fixed.what(), system.reason), system_(std::move(system)) {}
+    const SystemError& System() const { return system_; }
+
+private:
+    SystemError system_;
 };
 
 // "ファイル %s は開けません": path is a host path.

@@ -46,17 +46,19 @@ void SplitLines(StringList& list, std::string_view bytes) {
     }
 }
 
-void LoadLines(StringList& list, const std::string& path) {
+Outcome<StringList> ReadLines(const std::string& path) {
     Outcome<File> file = OpenToRead(path);
-    if (!file) {
-        throw OpenError(path, file.Error().reason);
-    }
-    const Outcome<std::string> bytes = ReadWholeFile(*file);
-    if (!bytes) {
-        throw OpenError(path, bytes.Error().reason);  // the list stays as it was
-    }
-    file->Close();
-    SplitLines(list, *bytes);
+    const Outcome<std::string> bytes = file ? ReadWholeFile(*file) : Outcome<std::string>(file.Error());
+    if (!bytes) return bytes.Error();
+    StringList lines;
+    SplitLines(lines, *bytes);
+    return lines;
+}
+
+void LoadLines(StringList& list, const std::string& path) {
+    Outcome<StringList> lines = ReadLines(path);
+    if (!lines) throw FileError(OpenError(path), lines.Error());  // the list stays as it was
+    list = std::move(*lines);
 }
 
 std::string JoinLines(const StringList& list) {
@@ -74,16 +76,20 @@ std::string JoinLines(const StringList& list) {
     return text;
 }
 
-void SaveLines(const StringList& list, const std::string& path) {
+Outcome<void> WriteLines(const StringList& list, const std::string& path) {
     const std::string text = JoinLines(list);
-    File file(CreateForWriting(path), path);
-    if (!file.IsOpen()) {
-        throw CreateError(path);
-    }
-    const long written = WriteFileBytes(file.Get(), text.data(), text.size());
-    if (written < 0 || static_cast<std::size_t>(written) != text.size()) {
-        throw StreamWriteError();  // the file closes and keeps what was written
-    }
+    Outcome<File> file = CreateToWrite(path);
+    if (!file) return file.Error();
+    if (Outcome<void> written = WriteAll(*file, text.data(), text.size()); !written) return written;
+    return CloseWritten(*file);
+}
+
+void SaveLines(const StringList& list, const std::string& path) {
+    const Outcome<void> saved = WriteLines(list, path);
+    if (saved) return;
+    // The file closes and keeps what was written.
+    if (saved.Error().action == "create") throw FileError(CreateError(path), saved.Error());
+    throw FileError(StreamWriteError(), saved.Error());
 }
 
 }  // namespace pelko

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -92,6 +93,12 @@ public:
     // The command line must name the session's archive.
     int Run(std::string_view commandLine, char* output, std::size_t outputSize);
     int Commit(char* output, std::size_t outputSize);
+    // After Run, Commit or CommitInto failed: the system error behind the
+    // failure -- a read or write the system refused, memory that ran out --
+    // naming the file and the system's reason. nullopt when the failure is
+    // the command's, the archive's or the named file's own: no such file, not
+    // a regular file, not a ZIP archive, an entry that cannot be moved.
+    const std::optional<SystemError>& SystemFailure() const { return systemFailure_; }
 
     // Writes the session's changes into the open file from offset on,
     // instead of to archiveName: how a build puts the edited archive straight
@@ -101,11 +108,11 @@ public:
     //   Written:    the archive is there, size bytes, and the file ends with
     //               it; the session is over, and any later command or commit
     //               fails.
-    //   NotWritten: it cannot go there, or reading what goes into it failed;
-    //               the file may hold some of it, the session still holds its
-    //               changes, and Commit writes them as usual, with its own
-    //               result and message.
-    //   FileFailed: writing the file failed with error; the session is over.
+    //   NotWritten: it cannot go there; the file may hold some of it, the
+    //               session still holds its changes, and Commit writes them
+    //               as usual, with its own result and message.
+    //   FileFailed: the system failed with error, writing the file or
+    //               reading what goes into it; the session is over.
     enum class Placement { Written, NotWritten, FileFailed };
     struct Placed {
         Placement placement = Placement::NotWritten;
@@ -117,6 +124,7 @@ public:
 private:
     class State;
     std::unique_ptr<State> state_;
+    std::optional<SystemError> systemFailure_;
 };
 
 // switches + ' "' + archive + '" "' + name + '"'

@@ -9,13 +9,20 @@ namespace pelko {
 ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start, std::uint64_t length) {
     ArchiveContents contents;
     // A fifo or a device would block or never end; only a file is read.
-    if (KindOf(path) != FileKind::Regular) {
+    const Outcome<FileStatus> status = StatusOf(path);
+    if (!status && !IsNotFound(status.Error())) {
+        contents.error = status.Error().reason;
+        contents.systemError = status.Error();
+        return contents;
+    }
+    if (!status || status->kind != FileKind::Regular) {
         contents.error = "not a regular file";
         return contents;
     }
     const ReadOnlyArchive archive = ReadOnlyArchive::OpenFile(path, start, length);
     if (!archive.IsOpen()) {
         contents.error = archive.OpenFailure();
+        contents.systemError = archive.SystemFailure();
         return contents;
     }
     for (std::uint64_t i = 0; i < archive.EntryCount(); ++i) {
@@ -25,6 +32,11 @@ ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start
     const std::optional<std::uint64_t> manifest = archive.Find(kManifestEntry);
     if (!manifest) return contents;
     const EntryData data = ReadManifestEntry(archive, *manifest);
+    if (data.system) {
+        contents.error = data.failure;
+        contents.systemError = data.system;
+        return contents;
+    }
     if (data.outcome != EntryData::Outcome::Read || !data.complete) return contents;
     StringList lines;
     SplitLines(lines, data.bytes);

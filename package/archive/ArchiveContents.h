@@ -13,6 +13,9 @@ namespace pelko {
 
 struct ArchiveContents {
     std::optional<std::string> error;  // set when the archive cannot be read as ZIP
+    // Set, with error, when the system failed to read the archive or its
+    // manifest; the contents are then no guide to what the archive holds.
+    std::optional<SystemError> systemError;
     std::vector<std::string> entryNames;
     // The lines of META-INF/MANIFEST.MF; nullopt when there is none or it is
     // larger than kManifestReadLimit or damaged.
@@ -23,7 +26,7 @@ struct ArchiveContents {
 ArchiveContents ReadArchiveContents(const std::string& path, std::uint64_t start = 0,
                                     std::uint64_t length = 0);
 // The manifest lines of the archive file at path; none when it has no
-// readable manifest or is no ZIP archive.
+// readable manifest, is no ZIP archive or cannot be read.
 std::vector<std::string> ManifestLinesOf(const std::string& path);
 
 }  // namespace pelko

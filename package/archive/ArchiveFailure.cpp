@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 #include "package/archive/Archive.h"
 #include "package/archive/ZipHandles.h"
@@ -44,8 +45,45 @@ int ResultOf(const zip_error_t* error) {
     }
 }
 
+namespace {
+
+thread_local std::optional<SystemError> noted;
+
+// What libzip was doing, in the words a SystemError uses.
+std::string ActionOf(int zipError) {
+    switch (zipError) {
+        case ZIP_ER_OPEN: return "open";
+        case ZIP_ER_READ:
+        case ZIP_ER_EOF: return "read";
+        case ZIP_ER_SEEK:
+        case ZIP_ER_TELL: return "seek";
+        case ZIP_ER_TMPOPEN: return "create";
+        case ZIP_ER_RENAME: return "rename";
+        case ZIP_ER_REMOVE: return "delete";
+        case ZIP_ER_CLOSE: return "close";
+        default: return "write";
+    }
+}
+
+}  // namespace
+
+void NoteSystemError(const SystemError& error) { noted = error; }
+
+void ForgetNotedSystemError() { noted.reset(); }
+
+SystemError OutOfMemory(const std::string& subject) { return SystemError{"allocate", subject, 0, "out of memory"}; }
+
+std::optional<SystemError> SystemErrorOf(const zip_error_t* error, const std::string& subject) {
+    const int zipError = zip_error_code_zip(error);
+    if (zipError == ZIP_ER_MEMORY) return OutOfMemory(subject);
+    if (zip_error_system_type(error) != ZIP_ET_SYS) return std::nullopt;
+    const int code = zip_error_code_system(error);
+    if (noted && ErrorNumberOf(*noted) == code) return noted;
+    return SystemError{ActionOf(zipError), subject, code, std::generic_category().message(code)};
+}
+
 void FailWithError(zip_error_t* error, const std::string& what) {
-    throw ArchiveFailure(ResultOf(error), what + ": " + zip_error_strerror(error));
+    throw ArchiveFailure(ResultOf(error), what + ": " + zip_error_strerror(error), SystemErrorOf(error, what));
 }
 
 void FailWith(zip_t* archive, const std::string& what) {
@@ -55,7 +93,7 @@ void FailWith(zip_t* archive, const std::string& what) {
 void FailWithSystemError(int result, int zipError, const SystemError& error, const std::string& what) {
     ZipError zipped;
     zip_error_set(zipped.Get(), zipError, ErrorNumberOf(error));
-    throw ArchiveFailure(result, what + ": " + zipped.Text());
+    throw ArchiveFailure(result, what + ": " + zipped.Text(), error);
 }
 
 void PutMessage(std::string_view text, char* output, std::size_t outputSize) {
@@ -68,16 +106,23 @@ void PutMessage(std::string_view text, char* output, std::size_t outputSize) {
     output[length] = '\0';
 }
 
-int Reported(const std::function<void()>& step, char* output, std::size_t outputSize) {
+int Reported(const std::function<void()>& step, char* output, std::size_t outputSize,
+             std::optional<SystemError>* system) {
+    std::optional<SystemError> ignored;
+    std::optional<SystemError>& failedSystem = system ? *system : ignored;
+    failedSystem.reset();
+    ForgetNotedSystemError();
     try {
         step();
         PutMessage("", output, outputSize);
         return kArchiveOk;
     } catch (const ArchiveFailure& failure) {
         PutMessage(failure.what(), output, outputSize);
+        failedSystem = failure.System();
         return failure.Result();
     } catch (const std::bad_alloc&) {
         PutMessage("out of memory", output, outputSize);
+        failedSystem = OutOfMemory("");
         return kArchiveNoMemory;
     } catch (const std::exception& error) {
         PutMessage(std::string("archive command failed: ") + error.what(), output, outputSize);

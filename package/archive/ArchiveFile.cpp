@@ -15,14 +15,13 @@ ZipArchivePtr OpenArchive(const std::string& path, const std::string& shown, int
 
 ZipArchivePtr OpenArchive(const std::string& readPath, const std::string& writePath, const std::string& shown,
                           int flags, WriteTarget* target) {
-    // Through a file source rather than zip_open, so that the error keeps the
-    // system's code. An archive edited in place goes through libzip's own
-    // file source, whose reading survives a failed write, so that a commit
-    // can be tried again.
+    // Through a source of ours rather than zip_open or libzip's file source,
+    // so that every read and write goes through the platform layer: retried
+    // when interrupted or cut short, and failing with the system's error.
+    // Its reading survives a failed write, so that a commit can be tried
+    // again; an archive edited in place is read from the file it replaces.
     ZipError error;
-    ZipSourcePtr file = readPath == writePath
-                            ? ZipSourcePtr(zip_source_file_create(readPath.c_str(), 0, -1, error.Get()))
-                            : SeparateArchiveSource(readPath, writePath, error.Get(), target);
+    ZipSourcePtr file = SeparateArchiveSource(readPath, writePath, error.Get(), target);
     zip_t* archive = file ? zip_open_from_source(file.get(), flags, error.Get()) : nullptr;
     if (archive == nullptr) {
         switch (zip_error_code_zip(error.Get())) {
@@ -90,21 +89,11 @@ std::string EmptyArchive(zip_t* archive) {
 }
 
 void ReplaceArchiveWith(const std::string& path, const std::string& shown, std::string_view bytes) {
-    ZipError error;
-    ZipSourcePtr file(zip_source_file_create(path.c_str(), 0, -1, error.Get()));
-    if (!file) FailWithError(error.Get(), "cannot write archive " + shown);
-    if (zip_source_begin_write(file.get()) == 0) {
-        const auto size = static_cast<zip_int64_t>(bytes.size());
-        if (zip_source_write(file.get(), bytes.data(), bytes.size()) == size &&
-            zip_source_commit_write(file.get()) == 0) {
-            return;
-        }
-    }
-    zip_error_t* failure = zip_source_error(file.get());
-    const ArchiveFailure thrown(ResultOf(failure), "cannot write archive " + shown + ": " +
-                                                       zip_error_strerror(failure));
-    zip_source_rollback_write(file.get());
-    throw thrown;
+    Outcome<ReplacingFile> file = ReplacingFile::Create(path);
+    if (!file) FailWithSystemError(kArchiveTempFile, ZIP_ER_TMPOPEN, file.Error(), "cannot write archive " + shown);
+    Outcome<void> done = WriteAll(file->Output(), bytes.data(), bytes.size());
+    if (done) done = file->Commit();
+    if (!done) FailWithSystemError(kArchiveWriteError, ZIP_ER_WRITE, done.Error(), "cannot write archive " + shown);
 }
 
 }  // namespace pelko::archive

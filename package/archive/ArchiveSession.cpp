@@ -103,10 +103,15 @@ ArchiveSession::Placed ArchiveSession::State::CommitInto(File& file, std::uint64
     try {
         WriteArchive(archive_, shownArchive_);
         placed = Placed{Placement::Written, target_.written, {}};
-    } catch (const ArchiveFailure&) {
+    } catch (const ArchiveFailure& failure) {
         // After a failed write libzip may have closed the archive it reads,
-        // so a session whose writing failed cannot try again.
-        if (target_.writeError) placed = Placed{Placement::FileFailed, 0, *target_.writeError};
+        // so a session whose writing failed cannot try again. Reading what
+        // goes into the archive fails the same way: the system failed.
+        if (target_.writeError) {
+            placed = Placed{Placement::FileFailed, 0, *target_.writeError};
+        } else if (failure.System()) {
+            placed = Placed{Placement::FileFailed, 0, *failure.System()};
+        }
     }
     target_ = WriteTarget{};
     if (placed.placement != Placement::NotWritten) {
@@ -227,16 +232,19 @@ ArchiveSession::ArchiveSession(const std::string& workDirectory, std::string_vie
 ArchiveSession::~ArchiveSession() = default;
 
 int ArchiveSession::Run(std::string_view commandLine, char* output, std::size_t outputSize) {
-    return Reported([&] { state_->CarryOut(ParseCommandLine(commandLine)); }, output, outputSize);
+    return Reported([&] { state_->CarryOut(ParseCommandLine(commandLine)); }, output, outputSize, &systemFailure_);
 }
 
 int ArchiveSession::Commit(char* output, std::size_t outputSize) {
-    return Reported([&] { state_->Commit(); }, output, outputSize);
+    return Reported([&] { state_->Commit(); }, output, outputSize, &systemFailure_);
 }
 
 ArchiveSession::Placed ArchiveSession::CommitInto(File& file, std::uint64_t offset) {
     Placed placed;
-    Reported([&] { placed = state_->CommitInto(file, offset); }, nullptr, 0);
+    Reported([&] { placed = state_->CommitInto(file, offset); }, nullptr, 0, &systemFailure_);
+    if (placed.placement == Placement::NotWritten && systemFailure_) {
+        placed = Placed{Placement::FileFailed, 0, *systemFailure_};
+    }
     return placed;
 }
 

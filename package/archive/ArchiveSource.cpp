@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "package/archive/ArchiveFailure.h"
 #include "package/archive/BlockWriter.h"
 #include "package/archive/WindowReader.h"
 
@@ -21,13 +22,18 @@ public:
 
     zip_int64_t Handle(void* data, zip_uint64_t length, zip_source_cmd_t command);
     zip_int64_t OutOfMemory() { return Fail(ZIP_ER_MEMORY, 0); }
+    // The libzip source this is the state of.
+    void SetSource(zip_source_t* source) { source_ = source; }
 
 private:
     zip_int64_t Fail(int zipError, int systemError) {
         zip_error_set(error_.Get(), zipError, systemError);
         return -1;
     }
-    zip_int64_t Fail(int zipError, const SystemError& error) { return Fail(zipError, ErrorNumberOf(error)); }
+    zip_int64_t Fail(int zipError, const SystemError& error) {
+        NoteSystemError(error);
+        return Fail(zipError, ErrorNumberOf(error));
+    }
     zip_int64_t Supports() const;
     zip_int64_t Open();
     zip_int64_t Read(void* data, zip_uint64_t length);
@@ -37,6 +43,7 @@ private:
     zip_int64_t Write(const void* data, zip_uint64_t length);
     zip_int64_t FailWritingTarget(const SystemError& error);
     zip_int64_t CommitWrite();
+    void ReadAgain();
     zip_int64_t Remove();
 
     WindowReader reader_;
@@ -45,6 +52,8 @@ private:
     WriteTarget* target_ = nullptr;  // may be null
     bool intoTarget_ = false;        // the write in progress goes into target_
     bool readOnly_ = false;
+    bool closedForCommit_ = false;  // libzip stopped reading to commit the write
+    zip_source_t* source_ = nullptr;
     ZipError error_;
 };
 
@@ -125,12 +134,23 @@ zip_int64_t SeparateSource::CommitWrite() {
         intoTarget_ = false;
         return 0;
     }
-    if (Outcome<void> finished = writer_.FinishFile(); !finished) {
-        writer_.Rollback();
-        return Fail(ZIP_ER_WRITE, finished.Error());
-    }
-    if (Outcome<void> replaced = writer_.Replace(); !replaced) return Fail(ZIP_ER_RENAME, replaced.Error());
-    return 0;
+    Outcome<void> done = writer_.FinishFile();
+    const int zipError = done ? ZIP_ER_RENAME : ZIP_ER_WRITE;
+    if (done) done = writer_.Replace();
+    writer_.Rollback();
+    if (done) return 0;
+    ReadAgain();
+    return Fail(zipError, done.Error());
+}
+
+// libzip closes the archive it reads before it commits the write; after a
+// failed commit it is opened again, so that the session, which still holds
+// its changes, can write them once more. Should that fail, the next commit
+// says so.
+void SeparateSource::ReadAgain() {
+    if (!closedForCommit_ || source_ == nullptr) return;
+    closedForCommit_ = false;
+    static_cast<void>(zip_source_open(source_));
 }
 
 zip_int64_t SeparateSource::Remove() {
@@ -145,7 +165,10 @@ zip_int64_t SeparateSource::Handle(void* data, zip_uint64_t length, zip_source_c
         case ZIP_SOURCE_SUPPORTS: return Supports();
         case ZIP_SOURCE_OPEN: return Open();
         case ZIP_SOURCE_READ: return Read(data, length);
-        case ZIP_SOURCE_CLOSE: reader_.Close(); return 0;
+        case ZIP_SOURCE_CLOSE:
+            reader_.Close();
+            closedForCommit_ = writer_.IsWriting();
+            return 0;
         case ZIP_SOURCE_STAT: return Stat(data, length);
         case ZIP_SOURCE_SEEK: return Seek(data, length, reader_.Position(), reader_.Size());
         case ZIP_SOURCE_TELL: return static_cast<zip_int64_t>(reader_.Position());
@@ -176,7 +199,7 @@ zip_int64_t SeparateSourceCallback(void* state, void* data, zip_uint64_t length,
 
 ZipSourcePtr SourceOver(std::unique_ptr<SeparateSource> state, zip_error_t* error) {
     ZipSourcePtr source(zip_source_function_create(&SeparateSourceCallback, state.get(), error));
-    if (source) state.release();  // the source owns it now
+    if (source) state.release()->SetSource(source.get());  // the source owns it now
     return source;
 }
 
@@ -196,6 +219,7 @@ ZipSourcePtr ReadingArchiveSource(const std::string& path, std::uint64_t start, 
 ZipSourcePtr ReadingArchiveSource(const File& file, std::uint64_t start, std::uint64_t length, zip_error_t* error) {
     Outcome<File> own = Duplicate(file);
     if (!own) {
+        NoteSystemError(own.Error());
         zip_error_set(error, ZIP_ER_OPEN, ErrorNumberOf(own.Error()));
         return nullptr;
     }

@@ -16,7 +16,9 @@
 namespace pelko::archive {
 namespace {
 
+// A file that is not there is the command's failure; any other is the system's.
 [[noreturn]] void FailReading(const std::string& shownName, int zipError, const SystemError& error) {
+    if (IsNotFound(error)) throw ArchiveFailure(kArchiveFileUnreadable, "file " + shownName + " does not exist");
     FailWithSystemError(kArchiveFileUnreadable, zipError, error, "cannot read " + shownName);
 }
 
@@ -58,12 +60,14 @@ zip_int64_t EntryDataCallback(void* state, void* data, zip_uint64_t length, zip_
         case ZIP_SOURCE_OPEN: {
             const Outcome<void> rewound = SeekTo(entry->file, 0);
             if (rewound) return 0;
+            NoteSystemError(rewound.Error());
             zip_error_set(entry->error.Get(), ZIP_ER_SEEK, ErrorNumberOf(rewound.Error()));
             return -1;
         }
         case ZIP_SOURCE_READ: {
             const Outcome<std::size_t> got = ReadFull(entry->file, data, static_cast<std::size_t>(length));
             if (got) return static_cast<zip_int64_t>(*got);
+            NoteSystemError(got.Error());
             zip_error_set(entry->error.Get(), ZIP_ER_READ, ErrorNumberOf(got.Error()));
             return -1;
         }

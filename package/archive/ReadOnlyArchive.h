@@ -11,6 +11,7 @@
 
 #include "package/archive/ManifestNames.h"
 #include "system/Files.h"
+#include "system/SystemError.h"
 
 namespace pelko {
 
@@ -41,6 +42,7 @@ struct EntryData {
     };
     Outcome outcome = Outcome::Read;
     std::string failure;      // libzip's reason, unless Read
+    std::optional<SystemError> system;  // when the system failed to read it, unless Read
     std::uint64_t count = 0;  // bytes read
     bool complete = false;    // read to its end without passing the limit
     std::string bytes;        // what was read, when asked to keep it
@@ -65,6 +67,8 @@ public:
     bool IsOpen() const;
     // Why it did not open, in libzip's words.
     const std::string& OpenFailure() const { return openFailure_; }
+    // When it did not open because the system failed to read it: that error.
+    const std::optional<SystemError>& SystemFailure() const { return systemFailure_; }
 
     std::uint64_t EntryCount() const;
     EntryRecord Record(std::uint64_t index) const;
@@ -76,10 +80,11 @@ public:
 
 private:
     struct Zip;
-    ReadOnlyArchive(std::unique_ptr<Zip> zip, std::string failure);
+    ReadOnlyArchive(std::unique_ptr<Zip> zip, std::string failure, std::optional<SystemError> system);
 
     std::unique_ptr<Zip> zip_;
     std::string openFailure_;
+    std::optional<SystemError> systemFailure_;
 };
 
 // The manifest entry at index, read whole when it is no larger than

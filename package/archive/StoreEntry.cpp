@@ -34,11 +34,12 @@ void SetMethodAndDropOldDetails(zip_t* archive, zip_uint64_t at, bool replaced, 
 }  // namespace
 
 void RequireFile(const std::string& path, const std::string& shownName) {
-    const FileKind kind = KindOf(path);
-    if (kind == FileKind::Missing) {
+    const Outcome<FileStatus> status = StatusOf(path);
+    if (!status && IsNotFound(status.Error())) {
         throw ArchiveFailure(kArchiveFileUnreadable, "file " + shownName + " does not exist");
     }
-    if (kind != FileKind::Regular) {
+    if (!status) FailWithSystemError(kArchiveFileUnreadable, ZIP_ER_READ, status.Error(), "cannot read " + shownName);
+    if (status->kind != FileKind::Regular) {
         throw ArchiveFailure(kArchiveFileUnreadable, shownName + " is not a file");
     }
 }

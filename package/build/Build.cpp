@@ -4,9 +4,8 @@
 #include <utility>
 
 #include "options/Editors.h"
-#include "package/archive/Archive.h"
 #include "package/archive/ArchiveContents.h"
-#include "package/archive/ManifestNames.h"
+#include "package/build/ArchiveCommands.h"
 #include "package/build/ArchiveVerification.h"
 #include "package/build/BuildInputs.h"
 #include "package/build/BuildLog.h"
@@ -15,11 +14,11 @@
 #include "package/checks/HandsetChecks.h"
 #include "package/kjx/FileOptions.h"
 #include "package/kjx/PackageNaming.h"
-#include "system/Directories.h"
 #include "system/FileStatus.h"
 #include "system/Files.h"
 #include "system/Staging.h"
 #include "text/Cp932.h"
+#include "text/Errors.h"
 #include "text/Lines.h"
 #include "text/Paths.h"
 #include "text/Text.h"
@@ -63,26 +62,29 @@ private:
     bool InputsAreSafe();
     bool NameThePackage();
     bool FindTemplateArchive();
-    bool ArchiveIsSound(const std::vector<LogLine>& problems);
+    bool ReadTemplate(StringList& templateLines);
+    bool CheckManifestAgainstTemplate();
+    bool ArchiveIsSound(const ArchiveCheck& check, const std::string& stop);
     void LogReason(const std::string& what, const std::string& subject, const SystemError& error);
-    void UpdateManifest(const StringList& lines);
+    bool Stop(const SystemError& error, const std::string& stop);
+    bool StopInWork(const SystemError& error) { return Stop(error, WorkStop()); }
+    // Nothing to stop for, or the system error that stops the build.
+    bool GoesOn(const std::optional<SystemError>& failed) { return !failed || StopInWork(*failed); }
+    std::string WorkStop() const { return "一時ファイル作成失敗(" + names_.temporaryArchive + ")"; }
     bool ApplyOptions(StringList& lines);
-    void PutFileIntoArchive(const OptionRecord& record);
-    void WriteArchive();
+    bool PutFileIntoArchive(const OptionRecord& record);
+    enum class Copy { Done, Skipped, Stopped };
+    Copy CopyChosenFile(const std::string& value, const std::string& entry);
     bool WritePackage(StringList& lines, const std::string& manifest);
     void LogProblems(const Problems& problems) const;
-    int Archive(std::string_view switches, std::string_view name);
     std::string WorkPath(std::string_view name) const { return work_->Path() + std::string(name); }
 
     const BuildRequest& request_;
     const LogSink& log_;
     PackageNames names_;
     const WorkDirectory* work_ = nullptr;  // lives as long as Run()
-    ArchiveSession* session_ = nullptr;    // lives as long as Run(), within work_
-    bool manifestHeld_ = false;            // the session holds a new manifest
-    bool entriesHeld_ = false;             // the session holds files to store
+    ArchiveCommands* archive_ = nullptr;   // lives as long as Run(), within work_
     std::vector<std::string> manifest_;    // as composed, for the descriptor's checks
-    char output_[kArchiveOutputSize] = {};
 };
 
 bool Build::Run() {
@@ -97,18 +99,17 @@ bool Build::Run() {
     }
     work_ = &*work;
     if (!FindTemplateArchive()) return false;
-    if (!ArchiveIsSound(TemplateArchiveProblems(names_.templateArchive, FileNameOf(names_.templateArchive)))) {
-        return false;
-    }
+    const std::string shownArchive = FileNameOf(names_.templateArchive);
+    if (!ArchiveIsSound(TemplateArchiveProblems(names_.templateArchive, shownArchive), WorkStop())) return false;
     // Every edit of the archive goes through one session, written once.
-    ArchiveSession session(work_->Path(), names_.temporaryArchive, names_.templateArchive);
-    session_ = &session;
+    ArchiveCommands archive(work_->Path(), names_.temporaryArchive, names_.templateArchive, log_);
+    archive_ = &archive;
     StringList templateLines;
-    LoadLines(templateLines, request_.templatePath);
+    if (!ReadTemplate(templateLines)) return false;
     StringList lines = ComposeManifestLines(templateLines, request_.settings);
     manifest_ = lines.Texts();
-    LogProblems(CheckManifest(manifest_, ManifestLinesOf(names_.templateArchive)));
-    UpdateManifest(lines);
+    if (!CheckManifestAgainstTemplate()) return false;
+    if (!GoesOn(archive.UpdateManifest(lines))) return false;
     const std::string manifest = JoinLines(lines);
     if (!ApplyOptions(lines)) return false;
     if (!WritePackage(lines, manifest)) return false;
@@ -122,18 +123,19 @@ bool Build::Run() {
 bool Build::WritePackage(StringList& lines, const std::string& manifest) {
     PackageWriter writer(request_.outputPath, names_.package, manifest_, log_);
     const Outcome<FileStatus> templateArchive = StatusOf(names_.templateArchive);
-    if (templateArchive &&
-        !writer.WriteArchive(*session_, lines, static_cast<std::int64_t>(templateArchive->size))) {
+    if (!templateArchive) return StopInWork(templateArchive.Error());
+    if (!writer.WriteArchive(archive_->Session(), lines, static_cast<std::int64_t>(templateArchive->size))) {
         return false;
     }
     if (writer.ArchiveWritten()) {
         return ArchiveIsSound(WrittenArchiveProblems(writer.PackageFile(), writer.ArchiveStart(), writer.ArchiveSize(),
-                                                     names_.temporaryArchive, manifest)) &&
+                                                     names_.temporaryArchive, manifest),
+                              "ファイル書き込み失敗(" + request_.outputPath + ")") &&
                writer.Finish(lines);
     }
-    WriteArchive();
+    if (!GoesOn(archive_->WriteWorkArchive())) return false;
     const std::string workArchive = WorkPath(names_.temporaryArchive);
-    return ArchiveIsSound(WrittenArchiveProblems(workArchive, names_.temporaryArchive, manifest)) &&
+    return ArchiveIsSound(WrittenArchiveProblems(workArchive, names_.temporaryArchive, manifest), WorkStop()) &&
            writer.WriteFromWorkArchive(lines, workArchive, names_.temporaryArchive);
 }
 
@@ -144,7 +146,9 @@ bool Build::InputsAreSafe() {
         log_(StopLine("改行を含む値は使えません(" + *subject + ")"));
         return false;
     }
-    if (OutputIsTemplateFile(request_.outputPath, request_.templatePath)) {
+    const Outcome<bool> isTemplate = OutputIsTemplate(request_.outputPath, request_.templatePath);
+    if (!isTemplate) return Stop(isTemplate.Error(), "ファイル作成失敗(" + request_.outputPath + ")");
+    if (*isTemplate) {
         log_(StopLine("ファイル作成失敗(" + request_.outputPath + ")"));
         return false;
     }
@@ -166,13 +170,50 @@ void Build::LogReason(const std::string& what, const std::string& subject, const
     log_(ReasonLine(what, subject, error));
 }
 
+// A system error ends the build, whatever it happened to: the disk, the file
+// system and memory are nothing the user chose. The earlier package stays.
+bool Build::Stop(const SystemError& error, const std::string& stop) {
+    log_(SystemProblemLine(error));
+    log_(StopLine(stop));
+    return false;
+}
+
 // A package is only made from an archive a handset can load; the problems
 // come first, then the line that ends the build, and no output is touched.
-bool Build::ArchiveIsSound(const std::vector<LogLine>& problems) {
-    if (problems.empty()) return true;
-    for (const LogLine& problem : problems) log_(problem);
+// An archive the system would not let us read ends the build with stop.
+bool Build::ArchiveIsSound(const ArchiveCheck& check, const std::string& stop) {
+    if (check.systemError) return Stop(*check.systemError, stop);
+    if (check.problems.empty()) return true;
+    for (const LogLine& problem : check.problems) log_(problem);
     log_(StopLine("アーカイブが壊れています(" + names_.temporaryArchive + ")"));
     return false;
+}
+
+// A descriptor that is not there or is no file is the template's own fault,
+// raised as loading its lines raises it; a read the system refuses stops
+// the build.
+bool Build::ReadTemplate(StringList& templateLines) {
+    const Outcome<FileStatus> status = StatusOf(request_.templatePath);
+    if (!status && !IsNotFound(status.Error())) {
+        return Stop(status.Error(), "ファイル読み込み失敗(" + request_.templatePath + ")");
+    }
+    if (!status || status->kind != FileKind::Regular) {
+        throw OpenError(request_.templatePath);
+    }
+    Outcome<StringList> read = ReadLines(request_.templatePath);
+    if (!read) return Stop(read.Error(), "ファイル読み込み失敗(" + request_.templatePath + ")");
+    templateLines = std::move(*read);
+    return true;
+}
+
+// The attributes the template's own archive declares, which the new
+// manifest should keep; read from the template, so its failure is a
+// failure to read the template.
+bool Build::CheckManifestAgainstTemplate() {
+    const ArchiveContents contents = ReadArchiveContents(names_.templateArchive);
+    if (contents.systemError) return StopInWork(*contents.systemError);
+    LogProblems(CheckManifest(manifest_, contents.manifest.value_or(std::vector<std::string>{})));
+    return true;
 }
 
 // The archive is read where it lies, and only when it is a regular file (or
@@ -195,37 +236,6 @@ bool Build::FindTemplateArchive() {
     return false;
 }
 
-int Build::Archive(std::string_view switches, std::string_view name) {
-    // Each call gets a clean buffer, so a message never quotes an earlier call.
-    output_[0] = '\0';
-    return session_->Run(ArchiveCommandLine(switches, names_.temporaryArchive, name), output_, sizeof output_);
-}
-
-// The session's changes reach the work archive here, all at once. A failed
-// write leaves the work archive unchanged, as it was before the session's
-// changes; the build goes on with it, as it goes on after a failed command,
-// and says which changes were lost, in the words a failed command would use.
-void Build::WriteArchive() {
-    output_[0] = '\0';
-    if (session_->Commit(output_, sizeof output_) == 0) return;
-    const std::string message = ReadableText(output_);
-    if (manifestHeld_) log_(ProblemLine("Manifest追加失敗(" + message + ")"));
-    if (entriesHeld_ || !manifestHeld_) log_(ProblemLine("圧縮失敗(" + message + ")"));
-}
-
-void Build::UpdateManifest(const StringList& lines) {
-    // A failure shows when the manifest is saved.
-    static_cast<void>(MakeDirectory(WorkPath("META-INF")));
-    std::string manifestPath = WorkPath(kManifestEntry);
-    SaveLines(lines, manifestPath);
-    if (Archive("-Xqu9", kManifestCommandName) != 0) {
-        log_(ProblemLine("Manifest追加失敗(" + ReadableText(output_) + ")"));
-    } else {
-        manifestHeld_ = true;
-    }
-    DeleteFileAt(manifestPath);
-}
-
 bool Build::ApplyOptions(StringList& lines) {
     if (!request_.options) return true;
     for (int i = 0; i < request_.options->Count(); ++i) {
@@ -239,42 +249,44 @@ bool Build::ApplyOptions(StringList& lines) {
                 return false;
             }
             lines.Add(*line);
-        } else {
-            PutFileIntoArchive(record);
+        } else if (!PutFileIntoArchive(record)) {
+            return false;
         }
     }
     return true;
 }
 
-// The work file lies in the work directory under the entry's own path,
-// since that path is what the archive component stores a file under. An
-// entry at the root goes in as the command lines have always put a file:
-// deleted by its bare name, then stored at the root. One in a folder is
-// stored with the command that keeps the name's folders, the one the
-// manifest goes in with, which replaces the entry of that path where it is
-// and adds it otherwise; the delete is left out there, since it works on the
-// bare name at the root and would take another entry.
-void Build::PutFileIntoArchive(const OptionRecord& record) {
+// A file that cannot go in as the user chose it is theirs to fix; the build
+// goes on without it. False when the build stopped.
+bool Build::PutFileIntoArchive(const OptionRecord& record) {
     const std::string& value = record.Item(kRecordValue);
     const std::optional<std::string> entry = ArchiveEntryOf(record.Item(kRecordType));
-    if (!entry || !IsUsableWorkName(*entry, names_.temporaryArchive) ||
-        !PlaceWorkFile(FileOptionSource(request_.templateDirectory, value), work_->Path(), *entry)) {
-        log_(ProblemLine("コピー失敗(" + ReadableText(value) + ")"));
-        return;
+    const bool usable = entry && IsUsableWorkName(*entry, names_.temporaryArchive);
+    const Copy copy = usable ? CopyChosenFile(value, *entry) : Copy::Skipped;
+    if (copy == Copy::Skipped) log_(ProblemLine("コピー失敗(" + ReadableText(value) + ")"));
+    if (copy != Copy::Done) return copy != Copy::Stopped;
+    return GoesOn(archive_->Store(*entry));
+}
+
+// The user's choice fails the copy when the file is not there or is no
+// regular file, and the build goes on without it; any other failure is the
+// system's, reading the chosen file or writing the work file.
+Build::Copy Build::CopyChosenFile(const std::string& value, const std::string& entry) {
+    const std::string source = FileOptionSource(request_.templateDirectory, value);
+    const std::string readStop = "ファイル読み込み失敗(" + ReadableText(value) + ")";
+    const Outcome<FileStatus> status = StatusOf(source);
+    if (!status) {
+        if (IsNotFound(status.Error())) return Copy::Skipped;
+        Stop(status.Error(), readStop);
+        return Copy::Stopped;
     }
-    int result = 0;
-    if (IsInFolder(*entry)) {
-        result = Archive("-Xqu9", *entry);
-    } else {
-        Archive("-qd", *entry);  // an entry that is not there is no problem
-        result = Archive("-Xqju9", *entry);
-    }
-    if (result != 0) {
-        log_(ProblemLine("圧縮失敗(" + ReadableText(output_) + ")"));
-    } else {
-        entriesHeld_ = true;
-    }
-    DeleteFileAt(WorkPath(*entry));
+    if (status->kind != FileKind::Regular) return Copy::Skipped;
+    const Outcome<void> copied = PlaceWorkFile(source, work_->Path(), entry);
+    if (copied) return Copy::Done;
+    const bool reading = copied.Error().subject == source;
+    if (reading && IsNotFound(copied.Error())) return Copy::Skipped;  // gone since it was looked at
+    Stop(copied.Error(), reading ? readStop : WorkStop());
+    return Copy::Stopped;
 }
 
 // The package is still written as composed; the log says what handsets will make of it.

@@ -34,8 +34,18 @@ std::optional<std::string> TextWithLineEnd(const BuildRequest& request) {
 }
 
 // Links are followed, so a link to the template counts as the template.
-bool OutputIsTemplateFile(const std::string& outputPath, const std::string& templatePath) {
-    return SameFile(outputPath, templatePath) || SameFile(outputPath, TemplateArchivePath(templatePath));
+Outcome<bool> OutputIsTemplate(const std::string& outputPath, const std::string& templatePath) {
+    std::optional<FileIdentity> identities[3];
+    const std::string paths[3] = {outputPath, templatePath, TemplateArchivePath(templatePath)};
+    for (int i = 0; i < 3; ++i) {
+        const Outcome<FileStatus> status = StatusOf(paths[i]);
+        if (status) {
+            identities[i] = status->identity;
+        } else if (!IsNotFound(status.Error())) {
+            return status.Error();
+        }
+    }
+    return identities[0] && (identities[0] == identities[1] || identities[0] == identities[2]);
 }
 
 }  // namespace pelko

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "package/build/BuildRequest.h"
+#include "system/SystemError.h"
 
 namespace pelko {
 
@@ -16,7 +17,9 @@ namespace pelko {
 std::optional<std::string> TextWithLineEnd(const BuildRequest& request);
 
 // True when outputPath is, or through links resolves to, the same file
-// (device and inode) as the template's descriptor or archive.
-bool OutputIsTemplateFile(const std::string& outputPath, const std::string& templatePath);
+// (device and inode) as the template's descriptor or archive; the system
+// error when the system will not describe one of them (a path that is not
+// there is no such file).
+Outcome<bool> OutputIsTemplate(const std::string& outputPath, const std::string& templatePath);
 
 }  // namespace pelko

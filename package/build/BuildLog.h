@@ -16,4 +16,8 @@ using LogSink = std::function<void(const LogLine&)>;
 // what + "(" + subject + ": " + the system's reason + ")", as a problem line.
 LogLine ReasonLine(const std::string& what, const std::string& subject, const SystemError& error);
 
+// The same, with what said by the error's action (reading, creating, writing,
+// memory) and its own subject, the file it happened to.
+LogLine SystemProblemLine(const SystemError& error);
+
 }  // namespace pelko

@@ -82,9 +82,13 @@ bool Packing::FindArchive() {
 }
 
 bool Packing::ArchiveIsSound() {
-    const std::vector<LogLine> problems = TemplateArchiveProblems(archivePath_, archiveName_);
-    if (problems.empty()) return true;
-    for (const LogLine& problem : problems) log_(problem);
+    const ArchiveCheck check = TemplateArchiveProblems(archivePath_, archiveName_);
+    if (check.systemError) {
+        log_(ReasonLine("アーカイブを読めません", archivePath_, *check.systemError));
+        return Stop("ファイル作成失敗(" + outputPath_ + ")");
+    }
+    if (check.problems.empty()) return true;
+    for (const LogLine& problem : check.problems) log_(problem);
     return Stop("アーカイブが壊れています(" + archiveName_ + ")");
 }
 

@@ -19,7 +19,8 @@ PackageWriter::PackageWriter(std::string outputPath, PackageNaming naming, std::
       manifest_(std::move(manifest)),
       log_(std::move(log)) {}
 
-// Whichever file the error happened to, the log names the package.
+// Whichever file the error happened to, the log names the package: it is
+// what could not be made.
 void PackageWriter::LogReason(const std::string& what, const SystemError& error) {
     log_(ReasonLine(what, outputPath_, error));
 }
@@ -36,8 +37,8 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
     StringList guessed = lines;
     PrependArchiveLines(guessed, templateArchiveSize, naming_.archiveFileName);
     const std::size_t start = HeadSize(JoinLines(guessed));
-    Outcome<AtomicOutput> output = AtomicOutput::Create(outputPath_);
-    if (!output) return true;
+    std::optional<AtomicOutput> output = CreateOutput();
+    if (!output) return false;
     const ArchiveSession::Placed placed = session.CommitInto(output->Output(), start);
     switch (placed.placement) {
         case ArchiveSession::Placement::Written:
@@ -46,7 +47,7 @@ bool PackageWriter::WriteArchive(ArchiveSession& session, const StringList& line
         case ArchiveSession::Placement::NotWritten: return true;
         case ArchiveSession::Placement::FileFailed: break;
     }
-    LogReason("ファイルに書き込めません", placed.error);
+    log_(SystemProblemLine(placed.error));
     log_(StopLine("ファイル書き込み失敗(" + outputPath_ + ")"));
     return false;
 }
@@ -85,7 +86,7 @@ std::optional<AtomicOutput> PackageWriter::CreateOutput() {
 bool PackageWriter::CommitPackage(AtomicOutput& output, const Outcome<void>& written) {
     const Outcome<void> committed = written ? output.Commit() : written;
     if (!committed) {
-        LogReason("ファイルに書き込めません", committed.Error());
+        log_(SystemProblemLine(committed.Error()));
         log_(StopLine("ファイル書き込み失敗(" + outputPath_ + ")"));
         return false;
     }

@@ -28,7 +28,8 @@ public:
     // Writes the session's changes into a new package. True with
     // ArchiveWritten() false when that cannot be done: nothing is logged and
     // the session still holds its changes for a work archive. False, logged,
-    // when writing the new package failed.
+    // when creating or writing the new package failed, or reading what goes
+    // into it: the system failed.
     bool WriteArchive(ArchiveSession& session, const StringList& lines, std::int64_t templateArchiveSize);
     bool ArchiveWritten() const { return placed_.has_value(); }
     // The archive in the new package: its file and where it lies in it.

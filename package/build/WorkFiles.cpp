@@ -19,12 +19,12 @@ bool FitsCommandLine(std::string_view name) {
 }
 
 // Makes the folders the entry lies in, outermost first.
-bool MakeFoldersOf(const std::string& workDirectory, std::string_view entry) {
+Outcome<void> MakeFoldersOf(const std::string& workDirectory, std::string_view entry) {
     const std::string folder = DirectoryOf(entry, PathSyntax::Archive);
-    if (folder.empty()) return true;
+    if (folder.empty()) return {};
     const std::string_view parent = std::string_view(folder).substr(0, folder.size() - 1);
-    return MakeFoldersOf(workDirectory, parent) &&
-           static_cast<bool>(MakeDirectory(workDirectory + std::string(parent)));
+    if (Outcome<void> made = MakeFoldersOf(workDirectory, parent); !made) return made;
+    return MakeDirectory(workDirectory + std::string(parent));
 }
 
 }  // namespace
@@ -35,9 +35,9 @@ bool IsUsableWorkName(std::string_view entry, std::string_view temporaryArchive)
            !SameName(entry, "META-INF") && !SameName(entry, kManifestEntry);
 }
 
-bool PlaceWorkFile(const std::string& source, const std::string& workDirectory, std::string_view entry) {
-    return MakeFoldersOf(workDirectory, entry) &&
-           static_cast<bool>(CopyRegularFile(source, workDirectory + std::string(entry)));
+Outcome<void> PlaceWorkFile(const std::string& source, const std::string& workDirectory, std::string_view entry) {
+    if (Outcome<void> made = MakeFoldersOf(workDirectory, entry); !made) return made;
+    return CopyRegularFile(source, workDirectory + std::string(entry));
 }
 
 }  // namespace pelko

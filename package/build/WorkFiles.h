@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "system/SystemError.h"
+
 namespace pelko {
 
 // Whether the work file of entry (as ArchiveEntryOf gives it) can lie in the
@@ -15,7 +17,7 @@ namespace pelko {
 bool IsUsableWorkName(std::string_view entry, std::string_view temporaryArchive);
 
 // Copies the file at source to workDirectory + entry, making the entry's
-// folders first. False when any of that fails.
-bool PlaceWorkFile(const std::string& source, const std::string& workDirectory, std::string_view entry);
+// folders first; the system error when any of that fails.
+Outcome<void> PlaceWorkFile(const std::string& source, const std::string& workDirectory, std::string_view entry);
 
 }  // namespace pelko

@@ -56,7 +56,7 @@ InspectReport InspectPackage(std::string_view bytes) {
 InspectReport InspectPackageFile(const std::string& path) {
     Outcome<File> file = OpenToRead(path);
     const Outcome<FileStatus> status = file ? StatusOf(*file) : file.Error();
-    if (!status) throw OpenError(path, status.Error().reason);
+    if (!status) throw FileError(OpenError(path), status.Error());
     if (status->kind != FileKind::Regular) return Refused(0, "this is not a regular file, so it is no package");
     if (status->size > kLargestPackage) {
         return Refused(status->size,
@@ -64,13 +64,18 @@ InspectReport InspectPackageFile(const std::string& path) {
                            " bytes, far beyond any package; it is not read");
     }
     const Outcome<std::string> bytes = ReadWholeFile(*file);
-    if (!bytes) throw OpenError(path, bytes.Error().reason);
+    if (!bytes) throw FileError(OpenError(path), bytes.Error());
     return InspectPackage(*bytes);
 }
 
 void AddHandsetProblems(const std::string& packagePath, InspectReport& report) {
     if (!report.descriptor || !report.archiveOffset || !report.archiveIsZip) return;
     const ArchiveContents archive = ReadArchiveContents(packagePath, *report.archiveOffset, report.archiveSize);
+    if (archive.error) {
+        report.problems.push_back({ProblemRule::PackageLayout, ProblemPlace::Package, 0, {},
+                                   "the archive cannot be read again for the handset checks (" + *archive.error + ")"});
+        return;
+    }
     StringList descriptor;
     SplitLines(descriptor, *report.descriptor);
     const std::vector<std::string> manifest = archive.manifest.value_or(std::vector<std::string>{});

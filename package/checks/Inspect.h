@@ -29,12 +29,15 @@ struct InspectReport : ContainerFields {
 // Inspects a whole package held in memory: the container, the descriptor's
 // required lines and the archive. Never throws for any content.
 InspectReport InspectPackage(std::string_view bytes);
-// Reads the file, then InspectPackage. OpenError(path) when it cannot be read.
+// Reads the file, then InspectPackage. OpenError(path), as a FileError with
+// the system's error, when it cannot be read.
 InspectReport InspectPackageFile(const std::string& path);
 
 // Adds to report.problems what handsets make of the package's descriptor
-// text and of its archive's manifest, and what the checks tell authors. The
-// descriptor lines the report already requires are not reported twice.
+// text and of its archive's manifest, read again from the file, and what
+// the checks tell authors. The descriptor lines the report already requires
+// are not reported twice; an archive that cannot be read again is a problem
+// of its own.
 void AddHandsetProblems(const std::string& packagePath, InspectReport& report);
 
 }  // namespace pelko

@@ -52,14 +52,6 @@ int FieldCount(const std::string& line) {
     return fields.Count();
 }
 
-// The size the archive lines of the descriptor would give; 0 when the
-// archive is no file that can be measured, which its own problem already
-// reports.
-std::int64_t FileSize(const std::string& path) {
-    const Outcome<FileStatus> status = StatusOf(path);
-    const bool sized = status && status->kind == FileKind::Regular;
-    return sized ? static_cast<std::int64_t>(status->size) : 0;
-}
 
 int OriginOf(int line, const std::vector<int>& origins) {
     if (line < 1 || line > static_cast<int>(origins.size())) return 0;
@@ -133,13 +125,23 @@ private:
         return kept;
     }
 
+    // A system error is told in the words the build would use for it.
     bool ReadArchive() {
         archivePath_ = TemplateArchivePath(path_);
         archive_ = ReadArchiveContents(archivePath_);
         if (!archive_.error) return true;
-        Report(ProblemRule::TemplateFiles, 0,
-               "アーカイブがZIPとして読めない(" + ReadableText(FileNameOf(archivePath_)) + ": " + *archive_.error + ")");
+        const std::string name = ReadableText(FileNameOf(archivePath_));
+        if (archive_.systemError) {
+            ReportUnreadable(archive_.systemError->reason);
+        } else {
+            Report(ProblemRule::TemplateFiles, 0, "アーカイブがZIPとして読めない(" + name + ": " + *archive_.error + ")");
+        }
         return false;
+    }
+
+    void ReportUnreadable(const std::string& reason) {
+        Report(ProblemRule::TemplateFiles, 0,
+               "テンプレートのアーカイブを読めません(" + ReadableText(FileNameOf(archivePath_)) + ": " + reason + ")");
     }
 
     // The names the build would give the package, with its own words when
@@ -175,13 +177,23 @@ private:
             descriptor.Add(OptionLine(record));
             origins.push_back(LineOfOption(i));
         }
-        PrependArchiveLines(descriptor, FileSize(archivePath_), archiveName_);
+        PrependArchiveLines(descriptor, ArchiveSize(), archiveName_);
         for (const Problem& problem : CheckDescriptor(descriptor.Texts(), manifestTexts)) {
             Carry(problem, OriginOf(problem.line, origins));
         }
         for (const Problem& problem : CheckForAuthors(descriptor.Texts(), manifestTexts)) {
             Carry(problem, OriginOf(problem.line, origins));
         }
+    }
+
+    // The size the archive lines of the descriptor would give; 0 when the
+    // archive is no file that can be measured, which its own problem
+    // already reports, or when the system will not say.
+    std::int64_t ArchiveSize() {
+        const Outcome<FileStatus> status = StatusOf(archivePath_);
+        if (!status && !IsNotFound(status.Error())) ReportUnreadable(status.Error().reason);
+        const bool sized = status && status->kind == FileKind::Regular;
+        return sized ? static_cast<std::int64_t>(status->size) : 0;
     }
 
     // A problem of a composed text, moved to the template line it comes from.

@@ -35,11 +35,11 @@ SystemError NothingWritten(const File& file) {
 }  // namespace
 
 FileHandle OpenForReading(const std::string& path) {
-    return HandleOf(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return HandleOf(posix::OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC));
 }
 
 FileHandle CreateForWriting(const std::string& path) {
-    return HandleOf(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    return HandleOf(posix::OpenRetrying(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
 }
 
 std::int64_t SeekFile(FileHandle file, std::int64_t offset, int origin) {
@@ -101,9 +101,21 @@ void File::Close() {
 }
 
 Outcome<File> OpenToRead(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = posix::OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return LastError("open", path);
     return File(HandleOf(fd), path);
+}
+
+Outcome<File> CreateToWrite(const std::string& path) {
+    const int fd = posix::OpenRetrying(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return LastError("create", path);
+    return File(HandleOf(fd), path);
+}
+
+Outcome<void> CloseWritten(File& file) {
+    const std::string name = file.Name();
+    if (file.IsOpen() && posix::CloseReporting(Descriptor(file.Release())) != 0) return LastError("close", name);
+    return {};
 }
 
 Outcome<File> Duplicate(const File& file) {
@@ -246,13 +258,12 @@ Outcome<void> CopyRegularFile(const std::string& from, const std::string& to) {
     if (Outcome<void> replaceable = ReplaceableBy(to, *source); !replaceable) return replaceable.Error();
     Outcome<File> input = OpenToRead(from);
     if (!input) return input.Error();
-    File output(HandleOf(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IWUSR)), to);
+    File output(HandleOf(posix::OpenRetrying(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IWUSR)), to);
     if (!output.IsOpen()) return LastError("create", to);
     if (::fchmod(Descriptor(output), source->unixMode & 07777) != 0) return LastError("chmod", to);
     const Outcome<StreamCopied> copied = StreamCopy(*input, output);
     if (!copied) return copied.Error();
-    if (::close(Descriptor(output.Release())) != 0) return LastError("close", to);
-    return {};
+    return CloseWritten(output);
 }
 
 }  // namespace pelko

@@ -1,6 +1,8 @@
 #include "system/posix/Posix.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <system_error>
@@ -8,7 +10,7 @@
 namespace pelko {
 
 bool IsNotFound(const SystemError& error) {
-    return error.code == ENOENT;
+    return error.code == ENOENT || error.code == ENOTDIR;
 }
 
 int ErrorNumberOf(const SystemError& error) {
@@ -25,6 +27,17 @@ SystemError ErrorOf(std::string action, std::string subject, int code) {
 
 SystemError LastError(std::string action, std::string subject) {
     return ErrorOf(std::move(action), std::move(subject), errno);
+}
+
+int OpenRetrying(const char* path, int flags, mode_t mode) {
+    for (;;) {
+        const int fd = ::open(path, flags, mode);
+        if (fd >= 0 || errno != EINTR) return fd;
+    }
+}
+
+int CloseReporting(int fd) {
+    return ::close(fd) == 0 || errno == EINTR ? 0 : -1;
 }
 
 // umask can only be read by setting it; the old value goes straight back.

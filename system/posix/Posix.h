@@ -25,6 +25,14 @@ SystemError ErrorOf(std::string action, std::string subject, int code);
 // From errno, as the failed call left it.
 SystemError LastError(std::string action, std::string subject);
 
+// open(2), again when a signal interrupts it (a FIFO or a network file
+// system can be interrupted while it opens).
+int OpenRetrying(const char* path, int flags, mode_t mode = 0);
+// close(2): 0, or -1 with errno. An interrupted close counts as done: Linux
+// has released the descriptor, and closing it again could close a file
+// another thread has just opened.
+int CloseReporting(int fd);
+
 // The mode a new file gets from open: 0666 less the umask.
 mode_t NewFileMode();
 

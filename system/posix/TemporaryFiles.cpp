@@ -10,8 +10,6 @@
 
 namespace pelko {
 
-using posix::Descriptor;
-
 ReplacingFile::ReplacingFile(std::string path, std::string temporaryPath, File file)
     : path_(std::move(path)), temporaryPath_(std::move(temporaryPath)), file_(std::move(file)) {}
 
@@ -20,8 +18,10 @@ Outcome<ReplacingFile> ReplacingFile::Create(const std::string& path) {
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return posix::LastError("create", path);
     File file(posix::HandleOf(fd), path);
-    fchmod(fd, posix::NewFileMode());  // mkostemp makes the file private
-    return ReplacingFile(path, temporary, std::move(file));
+    ReplacingFile replacing(path, temporary, std::move(file));
+    // mkostemp makes the file private; it takes the mode of any new file.
+    if (fchmod(fd, posix::NewFileMode()) != 0) return posix::LastError("chmod", path);
+    return replacing;
 }
 
 ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
@@ -35,10 +35,7 @@ ReplacingFile::~ReplacingFile() {
 }
 
 Outcome<void> ReplacingFile::Close() {
-    if (!file_.IsOpen()) return {};
-    const std::string name = file_.Name();
-    if (close(Descriptor(file_.Release())) != 0) return posix::LastError("close", name);
-    return {};
+    return CloseWritten(file_);
 }
 
 Outcome<void> ReplacingFile::Commit() {

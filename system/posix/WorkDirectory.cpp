@@ -1,16 +1,12 @@
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <stdlib.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
-#include <vector>
 
 #include "system/CleanupRegistry.h"
-#include "system/Directories.h"
 #include "system/Staging.h"
+#include "system/posix/OwnedNames.h"
 #include "system/posix/Posix.h"
 
 namespace pelko {
@@ -23,49 +19,6 @@ std::string TemporaryRoot() {
 
 constexpr std::string_view kWorkPrefix = "pelko-work-";
 
-// The process id in a work directory's name pelko-work-<pid>-XXXXXX, or 0
-// when the name is not one of ours.
-pid_t OwnerOfWorkName(std::string_view name) {
-    if (name.substr(0, kWorkPrefix.size()) != kWorkPrefix) return 0;
-    name.remove_prefix(kWorkPrefix.size());
-    const std::size_t dash = name.find('-');
-    if (dash == 0 || dash == std::string_view::npos || name.size() - dash - 1 != 6) return 0;
-    long long pid = 0;
-    for (char c : name.substr(0, dash)) {
-        if (c < '0' || c > '9' || pid > 4194304) return 0;
-        pid = pid * 10 + (c - '0');
-    }
-    return static_cast<pid_t>(pid);
-}
-
-bool ProcessIsGone(pid_t pid) {
-    return kill(pid, 0) == -1 && errno == ESRCH;
-}
-
-bool IsOwnDirectory(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid();
-}
-
-// A build killed without a chance to clean up (SIGKILL, a crash, power)
-// leaves its work directory; the next build removes it. Only directories of
-// our own name pattern and of the same user, whose process no longer exists.
-void RemoveAbandonedWorkDirectories(const std::string& root) {
-    std::vector<std::string> abandoned;
-    FileScan scan;
-    for (int found = scan.First(root + std::string(kWorkPrefix) + "*", kAttrDirectory); found == 0;
-         found = scan.Next()) {
-        const pid_t owner = OwnerOfWorkName(scan.Name());
-        const std::string path = root + scan.Name();
-        if (owner > 0 && IsOwnDirectory(path) && ProcessIsGone(owner)) abandoned.push_back(path);
-    }
-    scan.Close();
-    for (const std::string& path : abandoned) {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-}
-
 }  // namespace
 
 std::string WorkDirectory::ParentFor(const std::string& parent) {
@@ -74,8 +27,10 @@ std::string WorkDirectory::ParentFor(const std::string& parent) {
 
 Outcome<WorkDirectory> WorkDirectory::Create(const std::string& parent) {
     const std::string root = ParentFor(parent);
-    RemoveAbandonedWorkDirectories(root);
-    std::string pattern = root + std::string(kWorkPrefix) + std::to_string(getpid()) + "-XXXXXX";
+    // A build killed without a chance to clean up leaves its work directory;
+    // the next build removes it.
+    posix::RemoveAbandoned(root, kWorkPrefix, true);
+    std::string pattern = root + posix::OwnedNamePattern(kWorkPrefix);
     if (!mkdtemp(pattern.data())) return posix::LastError("create directory", root);
     return WorkDirectory(posix::WithTrailingSlash(pattern));
 }

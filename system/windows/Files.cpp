@@ -140,6 +140,18 @@ Outcome<File> OpenToRead(const std::string& path) {
     return File(HandleOf(handle), path);
 }
 
+Outcome<File> CreateToWrite(const std::string& path) {
+    const HANDLE handle = win32::OpenPath(path, GENERIC_WRITE, CREATE_ALWAYS);
+    if (handle == INVALID_HANDLE_VALUE) return LastError("create", path);
+    return File(HandleOf(handle), path);
+}
+
+Outcome<void> CloseWritten(File& file) {
+    const std::string name = file.Name();
+    if (file.IsOpen() && !CloseHandle(Native(file.Release()))) return LastError("close", name);
+    return {};
+}
+
 Outcome<File> Duplicate(const File& file) {
     HANDLE copy = nullptr;
     const HANDLE process = GetCurrentProcess();

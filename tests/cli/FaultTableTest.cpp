@@ -210,7 +210,8 @@ const FaultCase kFaultCases[] = {
          ASSERT_EQ(test::RunIn(scene.Root() + "tpl", "zip -q -d block.jar META-INF/MANIFEST.MF"), 0);
          conditions.fileSizeLimit = fs::file_size(scene.Jar()) / 2;
      },
-     {"[!]Manifest追加失敗(", "File too large)", "[X]アーカイブが壊れています(block.tmp)"}},
+     // The disk's failure stops the build, naming the work archive.
+     {"[!]ファイルに書き込めません(", "block.tmp: File too large)", "[X]一時ファイル作成失敗(block.tmp)"}},
     {"TemporaryDirectoryNotWritable",
      [](Scene& scene, Conditions& conditions) {
          if (geteuid() == 0) {

@@ -2,7 +2,14 @@
 // complete, what they leave when dropped, and which path their errors name.
 #include "system/Staging.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <cerrno>
+#include <optional>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -155,6 +162,84 @@ TEST(ScratchFile, HasNoNameAndHoldsWhatWasWritten) {
     scratch->Close();
     EXPECT_EQ(test::ListDir(dir.Path()), Names{});
 }
+
+#ifndef _WIN32
+// A process id that belonged to a process that is gone now.
+pid_t GoneProcess() {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+// A build killed between writing its package and renaming it leaves the
+// staging file; the next build into that folder removes it, and only it.
+TEST(AtomicOutput, RemovesTheStagingFilesOfGoneProcessesOnly) {
+    struct Case {
+        const char* what;
+        std::string name;
+        bool folder;
+        bool removed;
+    };
+    const std::string gone = std::to_string(GoneProcess());
+    const std::string alive = std::to_string(getppid());
+    const Case cases[] = {
+        {"its process is gone", ".pelko-" + gone + "-a1B2c3", false, true},
+        {"its process still runs", ".pelko-" + alive + "-a1B2c3", false, false},
+        {"not our pattern", ".pelko-" + gone + "-short", false, false},
+        {"a folder of that name", ".pelko-" + gone + "-d4E5f6", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        if (c.folder) {
+            std::filesystem::create_directory(dir / c.name);
+        } else {
+            test::WriteFile(dir / c.name, "a package, cut short");
+        }
+        {
+            Outcome<AtomicOutput> output = AtomicOutput::Create(dir / "game.kjx");
+            ASSERT_TRUE(output);
+        }
+        EXPECT_EQ(test::ListDir(dir.Path()), c.removed ? Names{} : Names{c.name});
+    }
+}
+
+// The package replaces the earlier one with the earlier one's permissions;
+// a new package gets those of any new file.
+TEST(AtomicOutput, KeepsTheEarlierPackagesModeOrTakesTheUmasks) {
+    struct Case {
+        const char* what;
+        std::optional<mode_t> earlier;
+        mode_t mask;
+        mode_t expected;
+    };
+    const Case cases[] = {
+        {"earlier readable by the group", 0640, 022, 0640},
+        {"earlier private", 0600, 022, 0600},
+        {"new under the usual mask", std::nullopt, 022, 0644},
+        {"new under a private mask", std::nullopt, 077, 0600},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        if (c.earlier) {
+            test::WriteFile(dir / "game.kjx", "earlier");
+            chmod((dir / "game.kjx").c_str(), *c.earlier);
+        }
+        const mode_t mask = umask(c.mask);
+        Outcome<AtomicOutput> output = AtomicOutput::Create(dir / "game.kjx");
+        umask(mask);
+        ASSERT_TRUE(output);
+        ASSERT_TRUE(WriteAll(output->Output(), "new", 3));
+        ASSERT_TRUE(output->Commit());
+        struct stat info {};
+        ASSERT_EQ(stat((dir / "game.kjx").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.expected);
+        EXPECT_EQ(test::ReadFile(dir / "game.kjx"), "new");
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace pelko

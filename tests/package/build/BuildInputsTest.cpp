@@ -92,8 +92,11 @@ TEST_F(BuildInputsTest, AnOutputThatIsTheTemplateIsNeverWritten) {
         EXPECT_EQ(test::ReadFile(program / "block.jar"), jar);
         EXPECT_EQ(test::ReadFile(program / "block.jad"), jad);
     }
-    EXPECT_FALSE(OutputIsTemplateFile(out / "game.kjx", program / "block.jad"));
-    EXPECT_FALSE(OutputIsTemplateFile(out / "missing.kjx", program / "block.jad"));
+    for (const std::string& output : {out / "game.kjx", out / "missing.kjx"}) {
+        const Outcome<bool> isTemplate = OutputIsTemplate(output, program / "block.jad");
+        ASSERT_TRUE(isTemplate) << output;
+        EXPECT_FALSE(*isTemplate) << output;
+    }
 }
 
 TEST_F(BuildInputsTest, AnEntryNameWithAQuoteFailsAsACopy) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -248,6 +249,34 @@ TEST(InspectTest, AFileThatCannotBeReadRaisesTheOpenError) {
     }
     test::WriteFile(dir / "game.kjx", AssembleKjx(SoundParts()));
     EXPECT_TRUE(InspectPackageFile(dir / "game.kjx").Sound());
+}
+
+// The handset checks read the archive again from the file; when that read
+// fails the package is not sound, whatever the first read found.
+TEST(InspectTest, AnArchiveThatCannotBeReadAgainIsAProblem) {
+    struct Case {
+        const char* what;
+        void (*change)(const std::string& path);
+    };
+    const Case cases[] = {
+        {"file gone", [](const std::string& path) { std::filesystem::remove(path); }},
+        {"folder in its place",
+         [](const std::string& path) {
+             std::filesystem::remove(path);
+             std::filesystem::create_directory(path);
+         }},
+        {"archive cut off", [](const std::string& path) { std::filesystem::resize_file(path, 300); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::ScratchDir dir;
+        test::WriteFile(dir / "game.kjx", AssembleKjx(SoundParts()));
+        InspectReport report = InspectPackageFile(dir / "game.kjx");
+        ASSERT_TRUE(report.Sound());
+        c.change(dir / "game.kjx");
+        AddHandsetProblems(dir / "game.kjx", report);
+        EXPECT_FALSE(report.Sound());
+    }
 }
 
 }  // namespace
