@@ -1,10 +1,15 @@
 #include "system/CleanupRegistry.h"
 #include "system/Staging.h"
+#include "system/windows/OwnedNames.h"
 #include "system/windows/Random.h"
 #include "system/windows/Win32.h"
 
 namespace pelko {
 namespace {
+
+// Staging files carry the id of their process, so that the next build into
+// the same folder can remove those a killed build left.
+constexpr std::string_view kStagingPrefix = ".pelko-";
 
 // The file the output replaces: through links only where that is asked
 // for, so that a package lands where its link points and the link stays.
@@ -68,8 +73,10 @@ Outcome<AtomicOutput> AtomicOutput::Create(const std::string& outputPath, Replac
         return replaceable.Error();
     }
     const std::string directory = win32::DirectoryPart(target);
+    win32::RemoveAbandoned(directory, kStagingPrefix, false);
+    const std::string stem = directory + win32::OwnedNameStem(kStagingPrefix);
     for (int attempt = 0;; ++attempt) {
-        const std::string staging = directory + ".pelko-" + win32::RandomSuffix();
+        const std::string staging = stem + win32::RandomSuffix();
         const HANDLE handle = win32::OpenPath(staging, GENERIC_READ | GENERIC_WRITE | DELETE, CREATE_NEW);
         if (handle != INVALID_HANDLE_VALUE) {
             AtomicOutput output(target, staging, File(win32::HandleOf(handle), outputPath));

@@ -2,7 +2,9 @@
 // complete, what they leave when dropped, and which path their errors name.
 #include "system/Staging.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -163,14 +165,33 @@ TEST(ScratchFile, HasNoNameAndHoldsWhatWasWritten) {
     EXPECT_EQ(test::ListDir(dir.Path()), Names{});
 }
 
-#ifndef _WIN32
-// A process id that belonged to a process that is gone now.
+// A process id that belonged to a process that is gone now, and one of a
+// process that runs.
+#ifdef _WIN32
+unsigned long GoneProcess() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    wchar_t commandLine[] = L"cmd.exe /c exit";
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process)) {
+        return 0;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return process.dwProcessId;
+}
+unsigned long RunningProcess() { return GetCurrentProcessId(); }
+#else
 pid_t GoneProcess() {
     const pid_t child = fork();
     if (child == 0) _exit(0);
     waitpid(child, nullptr, 0);
     return child;
 }
+pid_t RunningProcess() { return getppid(); }
+#endif
 
 // A build killed between writing its package and renaming it leaves the
 // staging file; the next build into that folder removes it, and only it.
@@ -181,8 +202,10 @@ TEST(AtomicOutput, RemovesTheStagingFilesOfGoneProcessesOnly) {
         bool folder;
         bool removed;
     };
-    const std::string gone = std::to_string(GoneProcess());
-    const std::string alive = std::to_string(getppid());
+    const auto goneProcess = GoneProcess();
+    ASSERT_TRUE(goneProcess > 0) << "no process to end";
+    const std::string gone = std::to_string(goneProcess);
+    const std::string alive = std::to_string(RunningProcess());
     const Case cases[] = {
         {"its process is gone", ".pelko-" + gone + "-a1B2c3", false, true},
         {"its process still runs", ".pelko-" + alive + "-a1B2c3", false, false},
@@ -205,6 +228,7 @@ TEST(AtomicOutput, RemovesTheStagingFilesOfGoneProcessesOnly) {
     }
 }
 
+#ifndef _WIN32
 // The package replaces the earlier one with the earlier one's permissions;
 // a new package gets those of any new file.
 TEST(AtomicOutput, KeepsTheEarlierPackagesModeOrTakesTheUmasks) {
