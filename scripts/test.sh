@@ -23,8 +23,11 @@ echo "== windows build, tests under wine =="
 # hold ctest's output open and ctest would never end.
 wine_prefix=out-windows/wine
 bash scripts/windows/wine-prefix.sh start "$wine_prefix"
-trap 'bash scripts/windows/wine-prefix.sh stop "$wine_prefix"' EXIT
+trap 'bash scripts/windows/wine-prefix.sh stop "$wine_prefix"; bash scripts/windows/wine-prefix.sh stop "$wine_prefix-display"' EXIT
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
 bash scripts/windows/wine-prefix.sh start "$wine_prefix"
+# The prefix of the tests that show windows (wine-display-run.sh), made
+# here rather than inside the first of them.
+bash scripts/windows/wine-prefix.sh start "$wine_prefix-display"
 ctest --preset windows -j"$jobs"

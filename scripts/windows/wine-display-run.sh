@@ -13,12 +13,17 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 [ $# -ge 2 ] || { echo "usage: $0 PREFIX PROGRAM [ARGUMENT...]" >&2; exit 2; }
-prefix=$1
+# Windows that show run in a prefix of their own, PREFIX-display, whose
+# services end with each program: the desktop a program joins is then one
+# made on its own display, never one that a program without a display made
+# meanwhile in the shared prefix.
+prefix=$1-display
 shift
 
 scratch=$(mktemp -d)
 xvfb=
 finish() {
+  bash "$here/wine-prefix.sh" stop "$prefix" || true
   if [ -n "$xvfb" ]; then
     kill "$xvfb" 2>/dev/null || true
     wait "$xvfb" 2>/dev/null || true

@@ -160,7 +160,7 @@ TEST_F(CliTest, CopyrightFlagsOverrideTheTemplate) {
 TEST_F(CliTest, MakeFailuresExitOneWithTheWindowsErrorTextAndTheReason) {
     const CliResult missing = Cli({"make", "gone.jad", "-o", "game"});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "pelko-cli: ファイル " + dir / "gone.jad" + " は開けません: No such file or directory\n");
+    EXPECT_EQ(missing.err, "pelko-cli: ファイル " + dir / "gone.jad" + " は開けません: " + test::NotFoundReason() + "\n");
     EXPECT_EQ(missing.out, "");
 
     fs::copy_file(dir / "block.jad", dir / "lonely.jad");
@@ -194,7 +194,7 @@ TEST_F(CliTest, TemplateWhoseLoadStopsIsRefusedByBothCommands) {
 
     const CliResult unreadable = Cli({"options", "gone.jad"});
     EXPECT_EQ(unreadable.code, 1);
-    EXPECT_EQ(unreadable.err, "pelko-cli: ファイル " + dir / "gone.jad" + " は開けません: No such file or directory\n");
+    EXPECT_EQ(unreadable.err, "pelko-cli: ファイル " + dir / "gone.jad" + " は開けません: " + test::NotFoundReason() + "\n");
 }
 
 TEST_F(CliTest, AnExistingOutputIsReplaced) {
@@ -573,7 +573,7 @@ TEST_F(InspectCliTest, TheGoodPackageAndItsUnreadableNeighbours) {
 
     const CliResult missing = Cli({"inspect", "gone.kjx"});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "pelko-cli: ファイル gone.kjx は開けません: No such file or directory\n");
+    EXPECT_EQ(missing.err, "pelko-cli: ファイル gone.kjx は開けません: " + test::NotFoundReason() + "\n");
     fs::create_directory(dir / "folder.kjx");
     const CliResult folder = Cli({"inspect", "folder.kjx"});
     EXPECT_EQ(folder.code, 1);

@@ -350,7 +350,7 @@ TEST_F(HandsetCliTest, CheckSaysWhenTheArchiveIsNoZip) {
 
     const CliResult unreadable = Cli({"check", "gone.jad"});
     EXPECT_EQ(unreadable.code, 1);
-    EXPECT_EQ(unreadable.err, "pelko-cli: ファイル " + (dir / "gone.jad") + " は開けません: No such file or directory\n");
+    EXPECT_EQ(unreadable.err, "pelko-cli: ファイル " + (dir / "gone.jad") + " は開けません: " + test::NotFoundReason() + "\n");
     EXPECT_EQ(Cli({"check", "tiny.jar"}).code, 2) << "a template is given by its descriptor";
 }
 

@@ -62,11 +62,11 @@ TEST_F(PackUnpackCli, UnpackReplacesNothingUnlessForced) {
 TEST_F(PackUnpackCli, FailuresNameWhatFailedAndWhy) {
     const CliResult missing = Cli({"unpack", "gone.kjx"});
     EXPECT_EQ(missing.code, 1);
-    EXPECT_EQ(missing.err, "pelko-cli: cannot read gone.kjx: No such file or directory\n");
+    EXPECT_EQ(missing.err, "pelko-cli: cannot read gone.kjx: " + test::NotFoundReason() + "\n");
 
     const CliResult noParent = Cli({"unpack", "game.kjx", "-d", "no/such"});
     EXPECT_EQ(noParent.code, 1);
-    EXPECT_EQ(noParent.err, "pelko-cli: cannot make the folder no/such: No such file or directory\n");
+    EXPECT_EQ(noParent.err, "pelko-cli: cannot make the folder no/such: " + test::MissingFolderReason() + "\n");
 
     test::WriteFile(dir / "broken.kjx", "KJX\x05");
     const std::vector<std::string> before = test::ListDir(dir.Path());

@@ -96,6 +96,10 @@ Lines Beginning(const Lines& lines, const Lines& prefixes) {
 
 class RealTemplatesTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        if (!test::HaveProgram("zip")) GTEST_SKIP() << "needs Info-ZIP zip to make the templates' archives";
+    }
+
     // star.jad and star.jar: the archive holds the manifest, the icon in its
     // folder, a root picture and a class.
     void WriteTemplate(const RealTemplate& t) {

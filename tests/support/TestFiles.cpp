@@ -70,6 +70,11 @@ std::string NotFoundReason() {
     return StatusOf(dir / "missing").Error().reason;
 }
 
+std::string MissingFolderReason() {
+    const ScratchDir dir;
+    return StatusOf(dir / "missing/inside").Error().reason;
+}
+
 bool Exists(const std::string& path) {
     std::error_code ignored;
     return fs::exists(fs::symlink_status(HostPath(path), ignored));

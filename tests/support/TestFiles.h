@@ -67,6 +67,8 @@ inline constexpr int kWrongAccessCode = EBADF;
 #endif
 // The system's own words for a file that is not there.
 std::string NotFoundReason();
+// The same for a path whose folder is not there.
+std::string MissingFolderReason();
 // Sets an environment variable of this process, or removes it (nullopt).
 void SetEnvironment(const char* name, const std::optional<std::string>& value);
 bool Exists(const std::string& path);

@@ -97,15 +97,17 @@ TEST(Pack, NeverWritesOverItsOwnInputsAndNeedsTheArchiveItsDescriptorNames) {
     std::vector<LogLine> log;
     EXPECT_EQ(Pack(dir / "app.jad", dir / "out.kjx", &log), "");
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0], ProblemLine("アーカイブを読めません(" + dir / "block.jar" + ": No such file or directory)"));
+    EXPECT_EQ(log[0], ProblemLine("アーカイブを読めません(" + dir / "block.jar" + ": " + test::NotFoundReason() + ")"));
     EXPECT_EQ(log[1], StopLine("ファイル作成失敗(" + dir / "out.kjx" + ")"));
 
     const std::string archive = test::ReadFile(kSamples + "block.jar");
     test::WriteFile(dir / "block.jar", archive);
+#ifndef _WIN32  // symbolic links need a privilege that tests do not have there
     fs::create_symlink(dir / "block.jar", dir / "link.kjx");
     EXPECT_EQ(Pack(dir / "app.jad", dir / "link.kjx", &log), "");
     EXPECT_EQ(log.back(), StopLine("ファイル作成失敗(" + dir / "link.kjx" + ")"));
     EXPECT_EQ(test::ReadFile(dir / "block.jar"), archive);
+#endif
 
     const KjxParts packed = test::ReadKjx((Pack(dir / "app.jad", dir / "out.kjx"), dir / "out.kjx"));
     EXPECT_EQ(packed.containerName, "app.kjx");
@@ -170,6 +172,7 @@ TEST(Unpack, ReplacesAFileOnlyWhenToldAndThenNeverThroughALink) {
     EXPECT_EQ(test::ListDir(dir / "out"), std::vector<std::string>{"block.jar"}) << "nor the descriptor";
     EXPECT_EQ(test::ReadFile(dir / "out/block.jar"), "theirs");
 
+    PELKO_SKIP_ON_WINDOWS("symbolic links need a privilege that tests do not have");
     // A link in the folder that leads out of it is replaced, not followed.
     test::WriteFile(dir / "elsewhere.jad", "outside");
     fs::create_symlink(dir / "elsewhere.jad", dir / "out/block.jad");
