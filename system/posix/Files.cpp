@@ -81,25 +81,6 @@ bool DeleteFileAt(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.Release();
-        name_ = std::move(other.name_);
-    }
-    return *this;
-}
-
-FileHandle File::Release() {
-    const FileHandle handle = handle_;
-    handle_ = kNoFile;
-    return handle;
-}
-
-void File::Close() {
-    CloseFileHandle(Release());
-}
-
 Outcome<File> OpenToRead(const std::string& path) {
     const int fd = posix::OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return LastError("open", path);

@@ -115,25 +115,6 @@ bool DeleteFileAt(const std::string& path) {
     return wide && win32::DeleteFreeingTheName(*wide);
 }
 
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.Release();
-        name_ = std::move(other.name_);
-    }
-    return *this;
-}
-
-FileHandle File::Release() {
-    const FileHandle handle = handle_;
-    handle_ = kNoFile;
-    return handle;
-}
-
-void File::Close() {
-    CloseFileHandle(Release());
-}
-
 Outcome<File> OpenToRead(const std::string& path) {
     const HANDLE handle = win32::OpenPath(path, GENERIC_READ, OPEN_EXISTING, kFoldersToo);
     if (handle == INVALID_HANDLE_VALUE) return LastError("open", path);
